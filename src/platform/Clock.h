@@ -1,0 +1,37 @@
+#pragma once
+// Pauses and local time. Every pause of the program goes through Sleep and every reading of the
+// local time through Now, so that tests can shorten the one and set the other.
+#include <functional>
+#include <string>
+
+namespace platform {
+
+struct LocalTime {
+    int year = 0;
+    int month = 0;   // 1..12
+    int day = 0;     // 1..31
+    int hour = 0;    // 0..23
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+};
+
+LocalTime Now();
+
+// Pauses the calling thread for ms milliseconds; 0 gives up the rest of the time slice.
+void Sleep(unsigned ms);
+
+using SleepFunction = std::function<void(unsigned)>;
+using ClockFunction = std::function<LocalTime()>;
+
+// Replace the pause or the clock; an empty function restores the real one.
+void SetSleepFunction(SleepFunction fn);
+void SetClock(ClockFunction fn);
+
+// "mmddyy_hhnnss": month, day, two-digit year, underscore, hour 00-23, minutes, seconds.
+std::string FormatFileStamp(const LocalTime& t);
+
+// hour:minute:second:millisecond, decimal without leading zeros (9:5:3:7).
+std::string FormatTimeStamp(int hour, int minute, int second, int millisecond);
+
+}  // namespace platform
