@@ -1,0 +1,132 @@
+#include "ui/Control.h"
+
+#include <QPalette>
+
+#include "ui/GuiThread.h"
+#include "ui/Menu.h"
+
+namespace ui {
+
+QString ToQt(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
+
+std::string FromQt(const QString& text) {
+    const QByteArray bytes = text.toLatin1();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+TControl::TControl(QWidget* widget) : widget_(widget) {}
+
+bool TControl::Enabled() const {
+    return OnGui([&] { return widget_ && widget_->isEnabled(); });
+}
+
+void TControl::SetEnabled(bool enabled) {
+    OnGui([&] {
+        if (widget_)
+            widget_->setEnabled(enabled);
+    });
+}
+
+bool TControl::Visible() const {
+    // The control's own Visible property, not whether its window is on the screen.
+    return OnGui([&] { return widget_ && !widget_->isHidden(); });
+}
+
+void TControl::SetVisible(bool visible) {
+    OnGui([&] {
+        if (widget_)
+            widget_->setVisible(visible);
+    });
+}
+
+bool TControl::SetFocus() {
+    return OnGui([&] {
+        if (!widget_ || !widget_->isEnabled())
+            return false;
+        for (QWidget* w = widget_; w != nullptr; w = w->parentWidget()) {
+            if (w->isHidden() && !w->isWindow())
+                return false;
+        }
+        widget_->setFocus(Qt::OtherFocusReason);
+        return true;
+    });
+}
+
+bool TControl::Focused() const {
+    return OnGui([&] { return widget_ && widget_->hasFocus(); });
+}
+
+std::string TControl::Hint() const {
+    return OnGui([&] { return widget_ ? FromQt(widget_->toolTip()) : std::string(); });
+}
+
+void TControl::SetHint(const std::string& hint) {
+    OnGui([&] {
+        if (widget_)
+            widget_->setToolTip(ToQt(hint));
+    });
+}
+
+TColor TControl::Color() const {
+    return OnGui([&]() -> TColor {
+        if (!widget_)
+            return clWhite;
+        return widget_->palette().color(widget_->backgroundRole()).rgb() & 0xFFFFFFu;
+    });
+}
+
+void TControl::SetColor(TColor color) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        QPalette palette = widget_->palette();
+        palette.setColor(widget_->backgroundRole(), QColor::fromRgb(color));
+        palette.setColor(QPalette::Base, QColor::fromRgb(color));
+        widget_->setPalette(palette);
+        widget_->setAutoFillBackground(true);
+    });
+}
+
+void TControl::SetFontColor(TColor color) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        QPalette palette = widget_->palette();
+        palette.setColor(widget_->foregroundRole(), QColor::fromRgb(color));
+        palette.setColor(QPalette::Text, QColor::fromRgb(color));
+        palette.setColor(QPalette::ButtonText, QColor::fromRgb(color));
+        widget_->setPalette(palette);
+    });
+}
+
+void TControl::SetBold(bool bold) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        QFont font = widget_->font();
+        font.setBold(bold);
+        widget_->setFont(font);
+    });
+}
+
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        widget_->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(widget_, &QWidget::customContextMenuRequested, widget_,
+                         [w = widget_.data(), menu](const QPoint& at) { menu->Popup(w->mapToGlobal(at)); });
+    });
+}
+
+void TControl::Repaint() {
+    OnGui([&] {
+        if (widget_)
+            widget_->repaint();
+    });
+}
+
+void FireEnter(TControl* control) { Guarded(control->OnEnter); }
+void FireExit(TControl* control) { Guarded(control->OnExit); }
+
+}  // namespace ui

@@ -1,0 +1,56 @@
+#pragma once
+// The base of every control: a Qt widget with the class library's behaviour. Every operation may be
+// called from any thread; off the GUI thread it is handed over and awaited (see GuiThread.h).
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+#include "ui/Color.h"
+#include "ui/Events.h"
+
+namespace ui {
+
+class TPopupMenu;
+
+// 8-bit program text to and from Qt: every byte keeps its value.
+QString ToQt(const std::string& text);
+std::string FromQt(const QString& text);
+
+class TControl {
+public:
+    explicit TControl(QWidget* widget);
+    virtual ~TControl() = default;
+    TControl(const TControl&) = delete;
+    TControl& operator=(const TControl&) = delete;
+
+    QWidget* Widget() const { return widget_; }
+
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    // Refused, without a message, when the control or a parent is disabled or hidden.
+    bool SetFocus();
+    bool Focused() const;
+    std::string Hint() const;
+    void SetHint(const std::string& hint);
+    TColor Color() const;
+    void SetColor(TColor color);
+    void SetFontColor(TColor color);
+    void SetBold(bool bold);
+    void SetPopupMenu(TPopupMenu* menu);
+    void Repaint();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+protected:
+    QPointer<QWidget> widget_;
+};
+
+// Connects focus, click and context-menu events of a widget to its control.
+void FireEnter(TControl* control);
+void FireExit(TControl* control);
+
+}  // namespace ui

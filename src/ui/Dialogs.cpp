@@ -1,0 +1,121 @@
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include <atomic>
+
+#include "ui/Application.h"
+#include "ui/Control.h"
+#include "ui/Form.h"
+#include "ui/GuiThread.h"
+
+namespace ui {
+namespace {
+
+// "Text File (*.txt)|*.txt|All Files (*.*)|*.*" becomes "Text File (*.txt);;All Files (*.*)".
+QString QtFilter(const std::string& filter) {
+    const QStringList parts = ToQt(filter).split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    return entries.join(";;");
+}
+
+class QtDialogs : public IDialogs {
+public:
+    int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override {
+        QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), QApplication::activeWindow());
+        switch (box.exec()) {
+            case QMessageBox::Ok: return mrOk;
+            case QMessageBox::Cancel: return mrCancel;
+            case QMessageBox::Yes: return mrYes;
+            case QMessageBox::No: return mrNo;
+            default: return mrCancel;
+        }
+    }
+
+    std::optional<std::string> OpenFile(const FileDialogOptions& options) override {
+        return RunFileDialog(options, QFileDialog::AcceptOpen);
+    }
+
+    std::optional<std::string> SaveFile(const FileDialogOptions& options) override {
+        return RunFileDialog(options, QFileDialog::AcceptSave);
+    }
+
+    int RunModal(TForm& form) override {
+        QEventLoop loop;
+        form.SetModalEndHandler([&loop] { loop.quit(); });
+        form.Show();
+        if (form.Visible())
+            loop.exec(QEventLoop::DialogExec);
+        form.SetModalEndHandler(nullptr);
+        return form.ModalResult();
+    }
+
+    void ShowException(const std::string& message) override {
+        QMessageBox::critical(QApplication::activeWindow(), ToQt(Application::Title()), ToQt(message));
+    }
+
+private:
+    static QMessageBox::Icon IconOf(MsgIcon icon) {
+        switch (icon) {
+            case MsgIcon::Warning: return QMessageBox::Warning;
+            case MsgIcon::Error: return QMessageBox::Critical;
+            case MsgIcon::Information: return QMessageBox::Information;
+            case MsgIcon::Confirmation: return QMessageBox::Question;
+        }
+        return QMessageBox::NoIcon;
+    }
+
+    static QMessageBox::StandardButtons ButtonsOf(MsgButtons buttons) {
+        switch (buttons) {
+            case MsgButtons::Ok: return QMessageBox::Ok;
+            case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+            case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+            case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        }
+        return QMessageBox::Ok;
+    }
+
+    static std::optional<std::string> RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
+        QFileDialog dialog(QApplication::activeWindow(), ToQt(options.title), QString(), QtFilter(options.filter));
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(mode == QFileDialog::AcceptOpen && !options.createPrompt ? QFileDialog::ExistingFile
+                                                                                    : QFileDialog::AnyFile);
+        if (!options.defaultExt.empty())
+            dialog.setDefaultSuffix(ToQt(options.defaultExt).remove(0, options.defaultExt[0] == '.' ? 1 : 0));
+        if (!options.overwritePrompt)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        if (!options.fileName.empty())
+            dialog.selectFile(ToQt(options.fileName));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return FromQt(dialog.selectedFiles().first());
+    }
+};
+
+QtDialogs& QtInstance() {
+    static QtDialogs dialogs;
+    return dialogs;
+}
+
+std::atomic<IDialogs*> g_installed{nullptr};
+
+}  // namespace
+
+IDialogs& Dialogs() {
+    IDialogs* installed = g_installed.load();
+    return installed != nullptr ? *installed : QtInstance();
+}
+
+void SetDialogs(IDialogs* dialogs) { g_installed.store(dialogs); }
+
+void ShowExceptionBox(const std::string& message) {
+    OnGui([&] { Dialogs().ShowException(message); });
+}
+
+}  // namespace ui

@@ -1,0 +1,47 @@
+#pragma once
+// Message boxes, file dialogs, modal forms and the exception box go through one interface, so that
+// tests queue the operator's answers and read what was shown.
+#include <optional>
+#include <string>
+
+namespace ui {
+
+class TForm;
+
+enum class MsgIcon { Warning, Error, Information, Confirmation };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+
+// Modal results, with the class library's values.
+enum ModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7 };
+
+struct FileDialogOptions {
+    std::string title;
+    std::string filter;       // "Text File (*.txt)|*.txt|All Files (*.*)|*.*"
+    std::string defaultExt;   // ".txt"; added when the chosen name has no extension
+    std::string fileName;     // the name the dialog opens with
+    bool overwritePrompt = false;
+    bool createPrompt = false;
+};
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    virtual int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                           MsgButtons buttons) = 0;
+    // The chosen file's name, or nothing when the operator cancelled.
+    virtual std::optional<std::string> OpenFile(const FileDialogOptions& options) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogOptions& options) = 0;
+    // Runs a modal form until it has a modal result; returns that result.
+    virtual int RunModal(TForm& form) = 0;
+    virtual void ShowException(const std::string& message) = 0;
+};
+
+// The dialogs in force: the Qt ones unless a test installed its own.
+IDialogs& Dialogs();
+// Installs dialogs (a test's fake); nullptr restores the Qt ones. The caller keeps ownership.
+void SetDialogs(IDialogs* dialogs);
+
+// The application's exception box, reached from wherever an event enters the program.
+void ShowExceptionBox(const std::string& message);
+
+}  // namespace ui

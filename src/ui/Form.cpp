@@ -1,0 +1,184 @@
+#include "ui/Form.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QShowEvent>
+
+#include "ui/Control.h"
+#include "ui/Dialogs.h"
+#include "ui/GuiThread.h"
+
+namespace ui {
+namespace {
+
+const char* const kFormProperty = "talvaneForm";
+
+class FormWindow : public QMainWindow {
+public:
+    explicit FormWindow(TForm* form) : form_(form) {
+        setProperty(kFormProperty, QVariant::fromValue(static_cast<void*>(form)));
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (form_->HandleCloseRequest())
+            event->accept();
+        else
+            event->ignore();
+    }
+    void showEvent(QShowEvent* event) override {
+        QMainWindow::showEvent(event);
+        if (!event->spontaneous())
+            form_->HandleShown();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            Guarded(form_->OnDefaultKey);
+        else if (event->key() == Qt::Key_Escape)
+            Guarded(form_->OnCancelKey);
+        else
+            QMainWindow::keyPressEvent(event);
+    }
+
+private:
+    TForm* form_;
+};
+
+}  // namespace
+
+TForm::TForm(const std::string& caption, int width, int height)
+    : window_(new FormWindow(this)), client_(new QWidget(window_)) {
+    window_->setWindowTitle(ToQt(caption));
+    window_->resize(width, height);
+    window_->setCentralWidget(client_);
+}
+
+TForm::~TForm() {
+    // The window and its widgets go first, while the controls that their events reach still exist.
+    delete window_;
+    window_ = nullptr;
+    owned_.clear();
+}
+
+std::string TForm::Caption() const {
+    return OnGui([&] { return FromQt(window_->windowTitle()); });
+}
+
+void TForm::SetCaption(const std::string& caption) {
+    OnGui([&] { window_->setWindowTitle(ToQt(caption)); });
+}
+
+int TForm::Width() const {
+    return OnGui([&] { return window_->width(); });
+}
+
+int TForm::Height() const {
+    return OnGui([&] { return window_->height(); });
+}
+
+void TForm::Show() {
+    OnGui([&] {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    });
+}
+
+void TForm::Hide() {
+    OnGui([&] { window_->hide(); });
+}
+
+void TForm::Close() {
+    OnGui([&] { window_->close(); });
+}
+
+bool TForm::Visible() const {
+    return OnGui([&] { return window_->isVisible(); });
+}
+
+void TForm::BringToFront() {
+    OnGui([&] {
+        window_->raise();
+        window_->activateWindow();
+    });
+}
+
+WindowState TForm::State() const {
+    return OnGui([&] {
+        if (window_->windowState() & Qt::WindowMinimized)
+            return WindowState::Minimized;
+        if (window_->windowState() & Qt::WindowMaximized)
+            return WindowState::Maximized;
+        return WindowState::Normal;
+    });
+}
+
+void TForm::SetWindowState(WindowState state) {
+    OnGui([&] {
+        Qt::WindowStates flags = window_->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+        if (state == WindowState::Minimized)
+            flags |= Qt::WindowMinimized;
+        else if (state == WindowState::Maximized)
+            flags |= Qt::WindowMaximized;
+        window_->setWindowState(flags);
+    });
+}
+
+int TForm::ShowModal() {
+    return OnGui([&] {
+        modal_ = true;
+        modalResult_ = 0;
+        window_->setWindowModality(Qt::ApplicationModal);
+        const int result = Dialogs().RunModal(*this);
+        window_->setWindowModality(Qt::NonModal);
+        modal_ = false;
+        return result;
+    });
+}
+
+void TForm::SetModalResult(int result) {
+    OnGui([&] {
+        modalResult_ = result;
+        if (modal_ && result != 0)
+            window_->close();
+    });
+}
+
+TMainMenu* TForm::MainMenu() {
+    if (!menu_)
+        menu_ = std::make_unique<TMainMenu>(window_, window_->menuBar());
+    return menu_.get();
+}
+
+void TForm::SetKeepOnTop(bool onTop) {
+    OnGui([&] { window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop); });
+}
+
+TForm* TForm::FormOf(const QWidget* widget) {
+    if (widget == nullptr)
+        return nullptr;
+    const QWidget* window = widget->window();
+    return static_cast<TForm*>(window->property(kFormProperty).value<void*>());
+}
+
+bool TForm::HandleCloseRequest() {
+    bool canClose = true;
+    Guarded(OnCloseQuery, canClose);
+    if (!canClose) {
+        if (modal_)
+            modalResult_ = 0;
+        return false;
+    }
+    if (modal_ && modalResult_ == 0)
+        modalResult_ = mrCancel;
+    Guarded(OnClose);
+    if (modal_ && onModalEnd_)
+        onModalEnd_();
+    return true;
+}
+
+void TForm::HandleShown() { Guarded(OnShow); }
+
+}  // namespace ui

@@ -1,0 +1,141 @@
+#include "ui/GuiThread.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+namespace ui {
+namespace {
+
+struct HandOver {
+    const std::function<void()>* task = nullptr;
+    std::exception_ptr error;
+    bool done = false;
+};
+
+class HandOverQueue {
+public:
+    void Push(HandOver* item) {
+        std::lock_guard lock(mutex_);
+        items_.push_back(item);
+        arrived_.notify_all();
+    }
+
+    HandOver* Pop() {
+        std::lock_guard lock(mutex_);
+        if (items_.empty())
+            return nullptr;
+        HandOver* item = items_.front();
+        items_.pop_front();
+        return item;
+    }
+
+    void Finish(HandOver* item) {
+        std::lock_guard lock(mutex_);
+        item->done = true;
+        finished_.notify_all();
+    }
+
+    void AwaitFinished(HandOver* item) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [item] { return item->done; });
+    }
+
+    // Waits until an item arrives or the pause ends.
+    void AwaitArrival(std::chrono::microseconds pause) {
+        std::unique_lock lock(mutex_);
+        arrived_.wait_for(lock, pause, [this] { return !items_.empty(); });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::condition_variable finished_;
+    std::deque<HandOver*> items_;
+};
+
+HandOverQueue& Queue() {
+    static HandOverQueue queue;
+    return queue;
+}
+
+// Lives on the GUI thread; each posted event asks it to carry out what waits.
+class HandOverReceiver : public QObject {
+public:
+    static QEvent::Type EventType() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+
+protected:
+    bool event(QEvent* e) override {
+        if (e->type() != EventType())
+            return QObject::event(e);
+        DrainHandOvers();
+        return true;
+    }
+};
+
+HandOverReceiver* Receiver() {
+    static HandOverReceiver* receiver = [] {
+        auto* r = new HandOverReceiver;
+        r->moveToThread(QCoreApplication::instance()->thread());
+        return r;
+    }();
+    return receiver;
+}
+
+}  // namespace
+
+bool IsGuiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app == nullptr || QThread::currentThread() == app->thread();
+}
+
+void RunOnGuiThread(const std::function<void()>& task) {
+    if (IsGuiThread()) {
+        task();
+        return;
+    }
+    HandOver item;
+    item.task = &task;
+    Queue().Push(&item);
+    QCoreApplication::postEvent(Receiver(), new QEvent(HandOverReceiver::EventType()));
+    Queue().AwaitFinished(&item);
+    if (item.error)
+        std::rethrow_exception(item.error);
+}
+
+int DrainHandOvers() {
+    int count = 0;
+    while (HandOver* item = Queue().Pop()) {
+        try {
+            (*item->task)();
+        } catch (...) {
+            item->error = std::current_exception();
+        }
+        Queue().Finish(item);
+        ++count;
+    }
+    return count;
+}
+
+void WaitOnGui(const std::function<bool()>& done) {
+    const bool onGui = IsGuiThread() && QCoreApplication::instance() != nullptr;
+    while (!done()) {
+        if (onGui) {
+            DrainHandOvers();
+            Queue().AwaitArrival(std::chrono::microseconds(200));
+        } else {
+            QThread::usleep(200);
+        }
+    }
+}
+
+}  // namespace ui

@@ -1,0 +1,106 @@
+#include "ui/Indicators.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include "ui/GuiThread.h"
+
+namespace ui {
+
+TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
+    : TControl(new QFrame(parent)) {
+    auto* layout = new QHBoxLayout(widget_);
+    layout->setContentsMargins(2, 1, 2, 1);
+    layout->setSpacing(2);
+    for (std::size_t i = 0; i < panels.size(); ++i) {
+        auto* label = new QLabel(ToQt(panels[i].first), widget_);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setMinimumWidth(panels[i].second);
+        layout->addWidget(label, i + 1 == panels.size() ? 1 : 0);
+        panels_.push_back(label);
+    }
+}
+
+std::string TStatusBar::PanelText(int index) const {
+    return OnGui([&] {
+        if (!widget_ || index < 0 || index >= PanelCount())
+            return std::string();
+        return FromQt(panels_[static_cast<std::size_t>(index)]->text());
+    });
+}
+
+void TStatusBar::SetPanelText(int index, const std::string& text) {
+    OnGui([&] {
+        if (widget_ && index >= 0 && index < PanelCount())
+            panels_[static_cast<std::size_t>(index)]->setText(ToQt(text));
+    });
+}
+
+TProgressBar::TProgressBar(QWidget* parent) : TControl(new QProgressBar(parent)) { Bar()->setRange(0, 100); Bar()->setValue(0); }
+
+QProgressBar* TProgressBar::Bar() const { return static_cast<QProgressBar*>(widget_.data()); }
+int TProgressBar::Min() const { return OnGui([&] { return Bar()->minimum(); }); }
+void TProgressBar::SetMin(int value) { OnGui([&] { Bar()->setMinimum(value); }); }
+int TProgressBar::Max() const { return OnGui([&] { return Bar()->maximum(); }); }
+void TProgressBar::SetMax(int value) { OnGui([&] { Bar()->setMaximum(value); }); }
+int TProgressBar::Position() const { return OnGui([&] { return Bar()->value(); }); }
+void TProgressBar::SetPosition(int value) { OnGui([&] { Bar()->setValue(value); }); }
+
+TUpDown::TUpDown(QWidget* parent) : TControl(new QSpinBox(parent)) {
+    QObject::connect(Spin(), &QSpinBox::valueChanged, Spin(), [this](int) { Guarded(OnChange); });
+}
+
+QSpinBox* TUpDown::Spin() const { return static_cast<QSpinBox*>(widget_.data()); }
+int TUpDown::Min() const { return OnGui([&] { return Spin()->minimum(); }); }
+void TUpDown::SetMin(int value) { OnGui([&] { Spin()->setMinimum(value); }); }
+int TUpDown::Max() const { return OnGui([&] { return Spin()->maximum(); }); }
+void TUpDown::SetMax(int value) { OnGui([&] { Spin()->setMaximum(value); }); }
+int TUpDown::Position() const { return OnGui([&] { return Spin()->value(); }); }
+void TUpDown::SetPosition(int value) { OnGui([&] { Spin()->setValue(value); }); }
+
+TValueListEditor::TValueListEditor(QWidget* parent, const std::string& keyTitle, const std::string& valueTitle)
+    : TControl(new QTableWidget(0, 2, parent)) {
+    Table()->setHorizontalHeaderLabels({ToQt(keyTitle), ToQt(valueTitle)});
+    Table()->horizontalHeader()->setStretchLastSection(true);
+    Table()->verticalHeader()->setVisible(false);
+}
+
+QTableWidget* TValueListEditor::Table() const { return static_cast<QTableWidget*>(widget_.data()); }
+
+std::string TValueListEditor::KeyTitle() const {
+    return OnGui([&] { return FromQt(Table()->horizontalHeaderItem(0)->text()); });
+}
+
+std::string TValueListEditor::ValueTitle() const {
+    return OnGui([&] { return FromQt(Table()->horizontalHeaderItem(1)->text()); });
+}
+
+int TValueListEditor::RowCount() const { return OnGui([&] { return Table()->rowCount(); }); }
+
+void TValueListEditor::AddRow(const std::string& key, const std::string& value) {
+    OnGui([&] {
+        const int row = Table()->rowCount();
+        Table()->insertRow(row);
+        Table()->setItem(row, 0, new QTableWidgetItem(ToQt(key)));
+        Table()->setItem(row, 1, new QTableWidgetItem(ToQt(value)));
+    });
+}
+
+std::string TValueListEditor::Value(const std::string& key) const {
+    return OnGui([&] {
+        for (int row = 0; row < Table()->rowCount(); ++row) {
+            if (Table()->item(row, 0) && FromQt(Table()->item(row, 0)->text()) == key)
+                return Table()->item(row, 1) ? FromQt(Table()->item(row, 1)->text()) : std::string();
+        }
+        return std::string();
+    });
+}
+
+void TValueListEditor::Clear() { OnGui([&] { Table()->setRowCount(0); }); }
+
+}  // namespace ui

@@ -1,0 +1,155 @@
+#include "ui/Menu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include "ui/Control.h"
+#include "ui/GuiThread.h"
+
+namespace ui {
+
+TMenuItem::TMenuItem(QWidget* window, const std::string& caption, const std::string& shortcut)
+    : window_(window), action_(new QAction(ToQt(caption), window)) {
+    if (!shortcut.empty()) {
+        action_->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
+        action_->setShortcutContext(Qt::WindowShortcut);
+        window_->addAction(action_);
+    }
+    QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });
+}
+
+TMenuItem::~TMenuItem() = default;
+
+std::string TMenuItem::Caption() const {
+    return OnGui([&] { return FromQt(action_->text()); });
+}
+
+bool TMenuItem::Checked() const {
+    return OnGui([&] { return action_->isChecked(); });
+}
+
+void TMenuItem::SetChecked(bool checked) {
+    OnGui([&] {
+        action_->setCheckable(true);
+        action_->setChecked(checked);
+    });
+}
+
+bool TMenuItem::Visible() const {
+    return OnGui([&] { return action_->isVisible(); });
+}
+
+void TMenuItem::SetVisible(bool visible) {
+    // Qt switches off the shortcut of a hidden action, so a menu is hidden by its title only: the
+    // items of an invisible menu keep their shortcuts.
+    OnGui([&] { action_->setVisible(visible); });
+}
+
+bool TMenuItem::Enabled() const {
+    return OnGui([&] { return action_->isEnabled(); });
+}
+
+void TMenuItem::SetEnabled(bool enabled) {
+    OnGui([&] { action_->setEnabled(enabled); });
+}
+
+std::string TMenuItem::ShortCut() const {
+    return OnGui([&] { return action_->shortcut().toString().toStdString(); });
+}
+
+QMenu* TMenuItem::SubMenu() {
+    if (subMenu_ == nullptr) {
+        subMenu_ = new QMenu(action_->text(), window_);
+        action_->setMenu(subMenu_);
+    }
+    return subMenu_;
+}
+
+TMenuItem* TMenuItem::Add(const std::string& caption, const std::string& shortcut) {
+    return OnGui([&] {
+        items_.push_back(std::make_unique<TMenuItem>(window_, caption, shortcut));
+        SubMenu()->addAction(items_.back()->Action());
+        return items_.back().get();
+    });
+}
+
+void TMenuItem::AddSeparator() {
+    OnGui([&] { SubMenu()->addSeparator(); });
+}
+
+TMenuItem* TMenuItem::Find(const std::string& caption) const {
+    for (const auto& item : items_) {
+        if (item->Caption() == caption)
+            return item.get();
+    }
+    return nullptr;
+}
+
+void TMenuItem::Click() {
+    OnGui([&] { Guarded(OnClick); });
+}
+
+TMainMenu::TMainMenu(QWidget* window, QMenuBar* bar) : window_(window), bar_(bar) {}
+
+TMenuItem* TMainMenu::Add(const std::string& caption) {
+    return OnGui([&] {
+        items_.push_back(std::make_unique<TMenuItem>(window_, caption));
+        bar_->addMenu(items_.back()->SubMenu());
+        return items_.back().get();
+    });
+}
+
+TMenuItem* TMainMenu::Find(const std::string& caption) const {
+    for (const auto& item : items_) {
+        if (item->Caption() == caption)
+            return item.get();
+    }
+    return nullptr;
+}
+
+TPopupMenu::TPopupMenu(QWidget* window) : root_(window, "") {}
+
+TPopupMenu::~TPopupMenu() = default;
+
+TMenuItem* TPopupMenu::Add(const std::string& caption, const std::string& shortcut) { return root_.Add(caption, shortcut); }
+
+void TPopupMenu::AddSeparator() { root_.AddSeparator(); }
+
+TMenuItem* TPopupMenu::Find(const std::string& caption) const { return root_.Find(caption); }
+
+void TPopupMenu::Popup(const QPoint& globalPosition) {
+    OnGui([&] { root_.SubMenu()->popup(globalPosition); });
+}
+
+void RunEditAction(EditAction action) {
+    OnGui([&] {
+        QWidget* focus = QApplication::focusWidget();
+        if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+            switch (action) {
+                case EditAction::Cut: line->cut(); break;
+                case EditAction::Copy: line->copy(); break;
+                case EditAction::Paste: line->paste(); break;
+                case EditAction::SelectAll: line->selectAll(); break;
+                case EditAction::Undo: line->undo(); break;
+                case EditAction::Delete: line->del(); break;
+            }
+        } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+            switch (action) {
+                case EditAction::Cut: text->cut(); break;
+                case EditAction::Copy: text->copy(); break;
+                case EditAction::Paste: text->paste(); break;
+                case EditAction::SelectAll: text->selectAll(); break;
+                case EditAction::Undo: text->undo(); break;
+                case EditAction::Delete: text->textCursor().removeSelectedText(); break;
+            }
+        }
+    });
+}
+
+}  // namespace ui

@@ -1,0 +1,303 @@
+#include "ui/RichEdit.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "ui/GuiThread.h"
+#include "ui/KeyInput.h"
+#include "ui/Printing.h"
+#include "ui/RtfWriter.h"
+
+namespace ui {
+namespace {
+
+class RichEditWidget : public QPlainTextEdit {
+public:
+    RichEditWidget(QWidget* parent, TRichEdit* owner) : QPlainTextEdit(parent), owner_(owner) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (DeliverKeyDown(event, nullptr, owner_->OnKeyPress))
+            QPlainTextEdit::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        QPlainTextEdit::focusInEvent(event);
+        FireEnter(owner_);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QPlainTextEdit::focusOutEvent(event);
+        FireExit(owner_);
+    }
+
+private:
+    TRichEdit* owner_;
+};
+
+// Splits a text at CR LF, CR or LF.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+            lines.emplace_back();
+        } else {
+            lines.back() += c;
+        }
+    }
+    return lines;
+}
+
+QTextCharFormat FormatOf(TColor colour) {
+    QTextCharFormat format;
+    format.setForeground(QColor::fromRgb(colour));
+    return format;
+}
+
+TColor ColourOf(const QTextBlock& block) {
+    const QTextCharFormat format = block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    return format.foreground().color().rgb() & 0xFFFFFFu;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot open file \"" + path + "\".");
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error("Cannot create file \"" + path + "\".");
+    out << content;
+    out.close();
+    if (!out)
+        throw std::runtime_error("Cannot write file \"" + path + "\".");
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this)) {
+    Editor()->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Editor()->setUndoRedoEnabled(false);
+    Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
+}
+
+QPlainTextEdit* TRichEdit::Editor() const { return static_cast<QPlainTextEdit*>(widget_.data()); }
+
+int TRichEdit::LineCount() const {
+    return OnGui([&] {
+        if (!widget_)
+            return 0;
+        const QTextDocument* doc = Editor()->document();
+        const int blocks = doc->blockCount();
+        return doc->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+    });
+}
+
+std::string TRichEdit::Line(int index) const {
+    return OnGui([&] {
+        if (!widget_ || index < 0 || index >= LineCount())
+            return std::string();
+        return FromQt(Editor()->document()->findBlockByNumber(index).text());
+    });
+}
+
+void TRichEdit::SetLine(int index, const std::string& text) {
+    OnGui([&] {
+        if (!widget_ || index < 0 || index >= LineCount())
+            return;
+        const QTextBlock block = Editor()->document()->findBlockByNumber(index);
+        const TColor colour = ColourOf(block);
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(ToQt(text), FormatOf(colour));
+    });
+}
+
+std::vector<std::string> TRichEdit::Lines() const {
+    return OnGui([&] {
+        std::vector<std::string> lines;
+        if (!widget_)
+            return lines;
+        const int count = LineCount();
+        QTextBlock block = Editor()->document()->firstBlock();
+        for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+            lines.push_back(FromQt(block.text()));
+        return lines;
+    });
+}
+
+void TRichEdit::AddLine(const std::string& text, TColor colour) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        QTextCursor cursor(Editor()->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        if (Editor()->document()->lastBlock().length() > 1)
+            cursor.insertBlock();
+        const QTextCharFormat format = FormatOf(colour);
+        const auto lines = SplitLines(text);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                cursor.insertBlock(QTextBlockFormat(), format);
+            cursor.insertText(ToQt(lines[i]), format);
+        }
+        cursor.insertBlock(QTextBlockFormat(), format);
+        cursor.endEditBlock();
+    });
+}
+
+void TRichEdit::AddLine(const std::string& text) { AddLine(text, SelColor()); }
+
+void TRichEdit::SetSelColor(TColor colour) {
+    OnGui([&] { selColour_ = colour; });
+}
+
+TColor TRichEdit::SelColor() const {
+    return OnGui([&] { return selColour_; });
+}
+
+void TRichEdit::Clear() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->clear();
+    });
+}
+
+void TRichEdit::CaretToEnd() {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        Editor()->moveCursor(QTextCursor::End);
+        Editor()->ensureCursorVisible();
+    });
+}
+
+std::string TRichEdit::SelText() const {
+    return OnGui([&] {
+        if (!widget_)
+            return std::string();
+        // Qt marks paragraph breaks in a selection with U+2029; the program sees CR LF.
+        QString text = Editor()->textCursor().selectedText();
+        text.replace(QChar(0x2029), QStringLiteral("\r\n"));
+        return FromQt(text);
+    });
+}
+
+void TRichEdit::SetSelection(int start, int length) {
+    OnGui([&] {
+        if (!widget_)
+            return;
+        QTextCursor cursor(Editor()->document());
+        const int end = Editor()->document()->characterCount() - 1;
+        cursor.setPosition(std::clamp(start, 0, end));
+        cursor.setPosition(std::clamp(start + length, 0, end), QTextCursor::KeepAnchor);
+        Editor()->setTextCursor(cursor);
+    });
+}
+
+void TRichEdit::SelectAll() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->selectAll();
+    });
+}
+
+bool TRichEdit::ReadOnly() const {
+    return OnGui([&] { return widget_ && Editor()->isReadOnly(); });
+}
+
+void TRichEdit::SetReadOnly(bool readOnly) {
+    OnGui([&] {
+        if (widget_)
+            Editor()->setReadOnly(readOnly);
+    });
+}
+
+void TRichEdit::SetWordWrap(bool wrap) {
+    OnGui([&] {
+        if (widget_)
+            Editor()->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    });
+}
+
+void TRichEdit::LoadFromFile(const std::string& path) {
+    const std::string content = ReadWholeFile(path);
+    OnGui([&] {
+        Clear();
+        auto lines = SplitLines(content);
+        if (!lines.empty() && lines.back().empty())
+            lines.pop_back();
+        for (const auto& line : lines)
+            AddLine(line, clBlack);
+    });
+}
+
+void TRichEdit::SaveToFile(const std::string& path) const {
+    std::string content;
+    OnGui([&] {
+        if (plainText_) {
+            content = LinesToPlainText(Lines());
+            return;
+        }
+        std::vector<ColouredLine> lines;
+        const int count = LineCount();
+        QTextBlock block = Editor()->document()->firstBlock();
+        for (int i = 0; i < count && block.isValid(); ++i, block = block.next())
+            lines.push_back({FromQt(block.text()), ColourOf(block)});
+        content = LinesToRtf(lines);
+    });
+    WriteWholeFile(path, content);
+}
+
+std::string TRichEdit::Print(const std::string& title) const {
+    return OnGui([&] { return PrintDocument(*Editor()->document(), title); });
+}
+
+void TRichEdit::Cut() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->cut();
+    });
+}
+void TRichEdit::Copy() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->copy();
+    });
+}
+void TRichEdit::Paste() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->paste();
+    });
+}
+void TRichEdit::Undo() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->undo();
+    });
+}
+void TRichEdit::DeleteSelection() {
+    OnGui([&] {
+        if (widget_)
+            Editor()->textCursor().removeSelectedText();
+    });
+}
+
+}  // namespace ui
