@@ -1,0 +1,53 @@
+#include "terminal/Forms.h"
+
+#include "panels/Framontcontrol.h"
+#include "panels/Ondrelcontrol.h"
+#include "panels/Pexmarcontrol.h"
+#include "serial/CommLog.h"
+#include "serial/CommSearch.h"
+#include "serial/CommSettings.h"
+#include "settings_transfer/Instrumentsetting.h"
+#include "terminal/ComboDialog.h"
+#include "terminal/IncrementDialog.h"
+#include "terminal/Main.h"
+
+namespace {
+
+template <class Form>
+void Create(Form*& global) {
+    global = new Form;
+}
+
+template <class Form>
+void Destroy(Form*& global) {
+    delete global;
+    global = nullptr;
+}
+
+}  // namespace
+
+void CreateForms() {
+    Create(TalvaneForm);
+    Create(CommLogForm);
+    Create(IncrementForm);
+    Create(frmAvailableCommPorts);
+    Create(CommSettingForm);
+    Create(InstrumentSettingForm);
+    Create(OKRightDlg);
+    Create(OndrelControlForm);
+    Create(FramontControlForm);
+    Create(PexmarControlForm);
+}
+
+void DestroyForms() {
+    Destroy(PexmarControlForm);
+    Destroy(FramontControlForm);
+    Destroy(OndrelControlForm);
+    Destroy(OKRightDlg);
+    Destroy(InstrumentSettingForm);
+    Destroy(CommSettingForm);
+    Destroy(frmAvailableCommPorts);
+    Destroy(IncrementForm);
+    Destroy(CommLogForm);
+    Destroy(TalvaneForm);
+}

@@ -1,0 +1,279 @@
+// The send and receive road: the one door every command goes through, the exchange on the port,
+// the display and logging of commands and replies, and the unsolicited-input poll.
+//
+// The road runs on the GUI thread and on the worker thread. Whatever it does to the window or to the
+// window's plain fields it does inside ui::OnGui, which runs the work directly on the GUI thread and
+// hands it over (and waits) from the worker. PortBusy is taken with compare-and-exchange; a GUI
+// thread waiting for it keeps carrying out the worker's hand-overs.
+#include <array>
+#include <exception>
+#include <string_view>
+
+#include "platform/Clock.h"
+#include "serial/CommLog.h"
+#include "terminal/Main.h"
+#include "ui/GuiThread.h"
+
+namespace {
+
+constexpr int kPaneLineLimit = 20000;
+constexpr std::size_t kUnsolicitedReadLimit = 900;
+
+bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+std::string StampedLine(const std::string& stamp, const std::string& text) { return "[" + stamp + "]  " + text; }
+
+// The reply patterns in the order they are tested, with the counter slot each one counts in.
+struct ErrorPattern {
+    std::string_view text;
+    int slot;
+};
+constexpr std::array<ErrorPattern, 17> kErrorPatterns{{{"?E0", 0}, {"?E1", 1}, {"?E2", 2}, {"?E3", 3}, {"?E4", 4},
+                                                       {"?E5", 5}, {"?E6", 6}, {"?E7", 7}, {"?E8", 8}, {"?E9", 9},
+                                                       {"?1", 1},  {"?2", 2},  {"?3", 3},  {"?4", 4},  {"?5", 5},
+                                                       {"?6", 6},  {"?7", 7}}};
+
+std::string TimeStampOf(std::uint16_t hour, std::uint16_t minute, std::uint16_t second, std::uint16_t ms) {
+    return platform::FormatTimeStamp(hour, minute, second, ms);
+}
+
+}  // namespace
+
+void TTalvaneForm::eSendCommandKeyPress(char& key) {
+    if (key != 13)
+        return;
+    RunSendRoad(eSendCommand->Text());
+}
+
+std::optional<std::string> TTalvaneForm::SendThroughDoor(const std::string& text) {
+    eSendCommand->SetText(text);
+    return RunSendRoad(text);
+}
+
+std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
+    if (Contains(text, "Command") || Contains(text, "Empty"))
+        return std::nullopt;
+    ConfigChanged = true;
+    ui::OnGui([&] {
+        reTalvane->SetFocus();
+        eSendCommand->SetFocus();
+    });
+    if (text.empty() || SerialPort == nullptr)
+        return std::nullopt;
+
+    // The port is taken before it is reopened, so that no other exchange is using it meanwhile.
+    ClearToSend();
+    if (SerialPort->IsPortOpen())
+        SerialPort->ClosePort();
+    if (!SerialPort->OpenPort(cboTalvane->Text())) {
+        ReleaseTakenPort();
+        ui::OnGui([&] {
+            cmdStopCycleClick();
+            CommPortScan1Click();
+        });
+        return std::nullopt;
+    }
+    ui::OnGui([&] {
+        if (text != CommandArray[static_cast<std::size_t>(CommandArrayIndex)])
+            AppendCommandArray();
+    });
+    const platform::LocalTime now = platform::Now();
+    SerialPort->SendHour = static_cast<std::uint16_t>(now.hour);
+    SerialPort->SendMin = static_cast<std::uint16_t>(now.minute);
+    SerialPort->SendSec = static_cast<std::uint16_t>(now.second);
+    SerialPort->SendMSec = static_cast<std::uint16_t>(now.millisecond);
+    const std::string stamp =
+        TimeStampOf(SerialPort->SendHour, SerialPort->SendMin, SerialPort->SendSec, SerialPort->SendMSec);
+
+    ShowAndLogCommand(stamp, text);
+    platform::Sleep(5);
+    std::string reply = SendCommand(text);
+    ui::OnGui([&] {
+        ++CommandsSent;
+        sbSendStatus->SetPanelText(1, "Commands Sent: " + std::to_string(CommandsSent));
+    });
+    StripTerminatorFromString(reply, "\r");
+    return reply;
+}
+
+void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string& text) {
+    ui::OnGui([&] {
+        LineCount = reTalvane->LineCount();
+        if (LogEnabled) {
+            CommLogForm->SetAttributeColor(ui::clBlack);
+            CommLogForm->AppendToLog(StampedLine(stamp, text));
+        }
+        const bool rotate = LineCount >= kPaneLineLimit;
+        if (rotate) {
+            sbSendStatus->SetPanelText(0, "Line Count: " + std::to_string(LineCount));
+            RotatePaneIfFull();
+        }
+        ui::WaitOnGui([&] { return !ReplyDisplayLock; });
+        CommandDisplayLock = true;
+        if (ShowCommandSent) {
+            reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, text) : text, ui::clBlack);
+            reTalvane->CaretToEnd();
+        }
+        CommandDisplayLock = false;
+        if (!rotate)
+            sbSendStatus->SetPanelText(0, "Line Count: " + std::to_string(LineCount));
+    });
+}
+
+// The pane holds the limit: save it and start it again empty. A save that fails is reported once,
+// and the pane keeps every line until a later save succeeds.
+void TTalvaneForm::RotatePaneIfFull() {
+    try {
+        SaveTalvaneLogFile();
+    } catch (const std::exception& e) {
+        if (!paneSaveFailureShown_)
+            ui::ShowExceptionBox(e.what());
+        paneSaveFailureShown_ = true;
+        return;
+    }
+    paneSaveFailureShown_ = false;
+    reTalvane->Clear();
+    LineCount = reTalvane->LineCount();
+}
+
+void TTalvaneForm::ClearToSend() {
+    ui::WaitOnGui([&] { return Closing || TryTakePort(); });
+}
+
+bool TTalvaneForm::TryTakePort() {
+    bool expected = false;
+    return PortBusy.compare_exchange_strong(expected, true);
+}
+
+void TTalvaneForm::ReleaseTakenPort() { PortBusy = false; }
+
+std::string TTalvaneForm::SendCommand(const std::string& command) {
+    PortBusy = true;
+    const std::string terminator = ui::OnGui([&] { return Terminator; });
+    SerialPort->PurgeRxBuffer();
+    SerialPort->WriteCommand(command, terminator);
+    std::string reply;
+    std::string recvStamp;
+    const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
+    if (count > 0)
+        isCommandError(command, reply);
+    PortBusy = false;
+    ShowAndLogReply(recvStamp, reply);
+    ui::OnGui([&] {
+        LastReply = reply;
+        StripTerminatorFromString(LastReply, "\r");
+    });
+    return reply;
+}
+
+void TTalvaneForm::ShowAndLogReply(const std::string& stamp, const std::string& reply) {
+    ui::OnGui([&] {
+        if (LogEnabled) {
+            CommLogForm->SetAttributeColor(ui::clGreen);
+            CommLogForm->AppendToLog(StampedLine(stamp, reply));
+        }
+        ReplyDisplayLock = true;
+        reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, reply) : reply, ui::clGreen);
+        ReplyDisplayLock = false;
+    });
+}
+
+void TTalvaneForm::StripTerminatorFromString(std::string& s, const std::string& term) {
+    if (term.empty())
+        return;
+    const std::size_t at = s.find(term);
+    if (at != std::string::npos)
+        s.erase(at);
+}
+
+void TTalvaneForm::isCommandError(const std::string& command, const std::string& reply) {
+    for (const ErrorPattern& pattern : kErrorPatterns) {
+        if (reply.find(pattern.text) == std::string::npos)
+            continue;
+        ui::OnGui([&] {
+            ++CommLogForm->ErrorCounts[static_cast<std::size_t>(pattern.slot)];
+            CommLogForm->FailedCommands[static_cast<std::size_t>(pattern.slot)] = command;
+        });
+        return;
+    }
+}
+
+void TTalvaneForm::ResetCommErrorArray() {
+    ui::OnGui([&] {
+        CommLogForm->ErrorCounts.fill(0);
+        CommLogForm->FailedCommands.fill("No Error");
+    });
+}
+
+void TTalvaneForm::DelayTimerTimer() {
+    if (!TryTakePort())
+        return;
+    if (SerialPort == nullptr || !SerialPort->IsPortOpen() || SerialPort->IsRxQueueEmpty()) {
+        ReleaseTakenPort();
+        return;
+    }
+    const platform::LocalTime now = platform::Now();
+    SerialPort->RecvHour = static_cast<std::uint16_t>(now.hour);
+    SerialPort->RecvMin = static_cast<std::uint16_t>(now.minute);
+    SerialPort->RecvSec = static_cast<std::uint16_t>(now.second);
+    SerialPort->RecvMSec = static_cast<std::uint16_t>(now.millisecond);
+    const std::string stamp =
+        TimeStampOf(SerialPort->RecvHour, SerialPort->RecvMin, SerialPort->RecvSec, SerialPort->RecvMSec);
+    std::size_t total = 0;
+    do {
+        const CSerialPort::ReadResult read = SerialPort->ReadInto(total, 4);
+        total += read.count;
+        platform::Sleep(5);
+        if (!read.ok && read.count == 0)
+            break;  // a device that fails its reads would otherwise be polled for ever
+    } while (!SerialPort->IsRxQueueEmpty() && total < kUnsolicitedReadLimit);
+    const std::string data = SerialPort->BufferText(total);
+    if (LogEnabled) {
+        CommLogForm->SetAttributeColor(ui::clGreen);
+        CommLogForm->AppendToLog(StampedLine(stamp, data));
+    }
+    ui::WaitOnGui([&] { return !CommandDisplayLock; });
+    ReplyDisplayLock = true;
+    reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, data) : data, ui::clGreen);
+    isCommandError(eSendCommand->Text(), data);
+    ReplyDisplayLock = false;
+    ReleaseTakenPort();
+}
+
+void TTalvaneForm::SaveTalvaneLogFile() {
+    const auto name = InstallFolder() / "Logs" / ("Talvane Output" + platform::FormatFileStamp(platform::Now()) + ".doc");
+    const bool wasLogging = LogEnabled;
+    LogEnabled = false;
+    DisableLog1Click();
+    try {
+        reTalvane->SetPlainText(true);
+        reTalvane->SaveToFile(name.string());
+        reTalvane->SetPlainText(true);
+    } catch (...) {
+        if (wasLogging)
+            EnableLog1Click();
+        throw;
+    }
+    platform::Sleep(200);
+    LogEnabled = true;
+    EnableLog1Click();
+}
+
+void TTalvaneForm::HoldPort() {
+    ui::OnGui([&] {
+        if (portHoldDepth_++ > 0)
+            return;
+        ui::WaitOnGui([&] { return Closing || TryTakePort(); });
+        portHeldByHold_ = PortBusy && !Closing;
+    });
+}
+
+void TTalvaneForm::ReleasePort() {
+    ui::OnGui([&] {
+        if (portHoldDepth_ == 0 || --portHoldDepth_ > 0)
+            return;
+        if (portHeldByHold_)
+            ReleaseTakenPort();
+        portHeldByHold_ = false;
+    });
+}
