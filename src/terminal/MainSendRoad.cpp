@@ -157,12 +157,14 @@ std::string TTalvaneForm::SendCommand(const std::string& command) {
     const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
     if (count > 0)
         isCommandError(command, reply);
-    PortBusy = false;
+    // The reply is shown before the port is let go, so that every command line in the pane is
+    // followed by its own reply even while two threads send.
     ShowAndLogReply(recvStamp, reply);
     ui::OnGui([&] {
         LastReply = reply;
         StripTerminatorFromString(LastReply, "\r");
     });
+    PortBusy = false;
     return reply;
 }
 

@@ -1,0 +1,60 @@
+// The road driven from a second thread while the GUI thread sends and polls: run under
+// ThreadSanitizer in CI.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "support/FakeInstrument.h"
+#include "support/TalvaneApp.h"
+
+using testsupport::FakeInstrument;
+using testsupport::TalvaneApp;
+
+namespace {
+
+TEST(SendRoadThreads, EveryCommandGetsItsOwnReplyAndThePaneKeepsEachPairTogether) {
+    FakeInstrument instrument("COM97");
+    instrument.ReplyWith([](const std::string& command) { return std::optional<std::string>("R:" + command); });
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    main.cboTalvane->SetText(instrument.ComName());
+    main.Terminator = "\r\n";
+
+    constexpr int kPerThread = 25;
+    std::atomic<int> workerMismatches{0};
+    std::atomic<bool> workerDone{false};
+    std::thread worker([&] {
+        for (int i = 0; i < kPerThread; ++i) {
+            const std::string command = "W" + std::to_string(i);
+            if (main.SendThroughDoor(command) != std::optional<std::string>("R:" + command))
+                ++workerMismatches;
+        }
+        workerDone = true;
+    });
+    int guiMismatches = 0;
+    for (int i = 0; i < kPerThread; ++i) {
+        const std::string command = "G" + std::to_string(i);
+        if (main.SendThroughDoor(command) != std::optional<std::string>("R:" + command))
+            ++guiMismatches;
+        main.DelayTimerTimer();
+        TalvaneApp::ProcessEvents();
+    }
+    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return workerDone.load(); }, 60000));
+    worker.join();
+
+    EXPECT_EQ(workerMismatches, 0);
+    EXPECT_EQ(guiMismatches, 0);
+    EXPECT_EQ(instrument.CommandCount(), 2u * kPerThread);
+    EXPECT_EQ(main.CommandsSent, 2 * kPerThread);
+    const auto lines = main.reTalvane->Lines();
+    ASSERT_EQ(lines.size(), 4u * kPerThread);
+    for (std::size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const std::string command = lines[i].substr(lines[i].find("]  ") + 3);
+        EXPECT_EQ(lines[i + 1].substr(lines[i + 1].find("]  ") + 3), "R:" + command) << i;
+    }
+    EXPECT_FALSE(main.PortBusy);
+}
+
+}  // namespace
