@@ -1,9 +1,10 @@
 #include "platform/TextConvert.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
+#include <string_view>
+#include <system_error>
 
 namespace platform {
 namespace {
@@ -52,6 +53,21 @@ std::optional<int> ParseInt(const std::string& text) {
     return static_cast<int>(negative ? -value : value);
 }
 
+// Decimal digits with an optional sign, point and exponent; no "inf", "nan" or hexadecimal forms.
+// std::from_chars reads the same text under every locale.
+std::optional<double> ParseFloat(const std::string& text) {
+    std::string_view digits = text;
+    if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-' && digits[1] != '+')
+        digits.remove_prefix(1);
+    if (digits.empty() || digits.find_first_not_of("0123456789.eE+-") != std::string_view::npos)
+        return std::nullopt;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return value;
+}
+
 }  // namespace
 
 int StrToInt(const std::string& text) {
@@ -64,18 +80,10 @@ int StrToInt(const std::string& text) {
 int StrToIntDef(const std::string& text, int fallback) { return ParseInt(text).value_or(fallback); }
 
 double StrToFloat(const std::string& text) {
-    const std::string trimmed = Trim(text);
-    bool valid = !trimmed.empty() && trimmed.find_first_of("xXpP") == std::string::npos;
-    double value = 0.0;
-    if (valid) {
-        char* end = nullptr;
-        errno = 0;
-        value = std::strtod(trimmed.c_str(), &end);
-        valid = end == trimmed.c_str() + trimmed.size() && errno != ERANGE;
-    }
-    if (!valid)
+    const auto value = ParseFloat(Trim(text));
+    if (!value)
         throw EConvertError("'" + text + "' is not a valid floating point value");
-    return value;
+    return *value;
 }
 
 std::string Trim(const std::string& text) {

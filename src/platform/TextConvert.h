@@ -16,7 +16,9 @@ public:
 int StrToInt(const std::string& text);
 // As StrToInt, giving fallback where the text is not a whole number.
 int StrToIntDef(const std::string& text, int fallback);
-// A decimal floating-point number. Raises "'%s' is not a valid floating point value".
+// A decimal floating-point number ("-1.5", ".5", "2E-3") between blanks, read the same under every
+// locale; "inf", "nan", hexadecimal and out-of-range values do not convert.
+// Raises "'%s' is not a valid floating point value".
 double StrToFloat(const std::string& text);
 
 // Removes blanks and control characters (every character up to code 32) at both ends.
