@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "serial/CommPort.h"
+#include "support/FakeInstrument.h"
+
+namespace {
+
+// A line state no configure of the program would ever leave: cooked, echoing, 1200 baud 7O2.
+termios UnusualLine(termios t) {
+    t.c_lflag |= ICANON | ECHO;
+    t.c_cflag = (t.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | CS7 | PARENB | PARODD | CSTOPB;
+    cfsetispeed(&t, B1200);
+    cfsetospeed(&t, B1200);
+    return t;
+}
+
+bool SameLine(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           cfgetospeed(&a) == cfgetospeed(&b);
+}
+
+TEST(CommPortScan, MarksExactlyTheLinkedPortsLeavesThemClosedAndUnchanged) {
+    CSerialPort scanner;
+    PortPresence before{};
+    scanner.ScanPorts(before);  // whatever real ports this machine has
+
+    testsupport::FakeInstrument first("COM97");
+    testsupport::FakeInstrument second("COM110");
+    {
+        // The program configured COM97 once: a probe must not bring those settings back.
+        CSerialPort user;
+        ASSERT_TRUE(user.OpenPort("COM97"));
+        ASSERT_TRUE(user.ConfigurePort("9600"));
+        ASSERT_TRUE(user.ClosePort());
+    }
+    first.SetLineSettings(UnusualLine(first.LineSettings()));
+    second.SetLineSettings(UnusualLine(second.LineSettings()));
+    const termios firstLine = first.LineSettings();
+    const termios secondLine = second.LineSettings();
+
+    PortPresence present{};
+    present[100] = true;  // a port that does not open keeps its entry
+    scanner.ScanPorts(present);
+
+    PortPresence expected = before;
+    expected[97] = expected[110] = expected[100] = true;
+    for (int n = 1; n <= kLastScannedComNumber; ++n)
+        EXPECT_EQ(present[static_cast<std::size_t>(n)], expected[static_cast<std::size_t>(n)]) << "COM" << n;
+    EXPECT_EQ(scanner.PortName, "COM119");
+    EXPECT_FALSE(scanner.IsPortOpen());
+    EXPECT_TRUE(SameLine(first.LineSettings(), firstLine));
+    EXPECT_TRUE(SameLine(second.LineSettings(), secondLine));
+
+    CSerialPort after;
+    EXPECT_TRUE(after.OpenPort("COM97")) << "the scan let the port go";
+    EXPECT_TRUE(after.ClosePort());
+    EXPECT_TRUE(after.OpenPort("COM110"));
+}
+
+TEST(CommPortScan, APortInUseIsNotMarked) {
+    testsupport::FakeInstrument fake("COM99");
+    CSerialPort holder;
+    ASSERT_TRUE(holder.OpenPort("COM99"));
+    CSerialPort scanner;
+    PortPresence present{};
+    scanner.ScanPorts(present);
+    EXPECT_FALSE(present[99]) << "a port in use does not open";
+    EXPECT_TRUE(holder.IsPortOpen());
+}
+
+}  // namespace

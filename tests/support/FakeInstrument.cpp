@@ -1,0 +1,362 @@
+#include "support/FakeInstrument.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+#include <system_error>
+
+#include "platform/Folders.h"
+#include "platform/SerialDevice.h"
+
+namespace testsupport {
+namespace {
+
+constexpr int kPollSliceMs = 100;
+constexpr auto kWriteStallLimit = std::chrono::seconds(5);
+
+std::runtime_error SystemError(const std::string& what) {
+    return std::runtime_error(what + ": " + std::system_category().message(errno));
+}
+
+int OpenMaster() {
+    const int fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw SystemError("posix_openpt");
+    if (grantpt(fd) != 0 || unlockpt(fd) != 0) {
+        ::close(fd);
+        throw SystemError("grantpt/unlockpt");
+    }
+    return fd;
+}
+
+std::string SlaveName(int masterFd) {
+    char name[128] = {};
+    if (ptsname_r(masterFd, name, sizeof name) != 0)
+        throw SystemError("ptsname_r");
+    return name;
+}
+
+termios StartSettings(int slaveFd) {
+    termios t{};
+    tcgetattr(slaveFd, &t);
+    cfmakeraw(&t);
+    t.c_cflag &= ~static_cast<tcflag_t>(PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= CLOCAL | CREAD;
+    cfsetispeed(&t, B9600);
+    cfsetospeed(&t, B9600);
+    return t;
+}
+
+void SetNonBlocking(int fd) { fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+bool IsEarlierFakeLink(const std::filesystem::path& link) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(link, error)))
+        return false;
+    return std::filesystem::read_symlink(link, error).string().rfind("/dev/pts/", 0) == 0;
+}
+
+}  // namespace
+
+FakeInstrument::FakeInstrument(std::string comName) : comName_(std::move(comName)) {
+    masterFd_ = OpenMaster();
+    slavePath_ = SlaveName(masterFd_);
+    slaveFd_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (slaveFd_ < 0 || wakeFd_ < 0) {
+        const std::runtime_error error = SystemError("opening " + slavePath_);
+        CloseDescriptors();
+        throw error;
+    }
+    SetNonBlocking(masterFd_);
+    ResetLineSettings();
+    platform::ForgetDeviceSettings(slavePath_);  // a fresh device, though its number may be an old one
+    try {
+        CreateLink();
+    } catch (...) {
+        CloseDescriptors();
+        throw;
+    }
+    reader_ = std::thread([this] { Run(); });
+}
+
+FakeInstrument::~FakeInstrument() {
+    StopThread();
+    CloseDescriptors();
+    RemoveLink();
+}
+
+std::filesystem::path FakeInstrument::LinkPath() const { return platform::PortsFolder() / comName_; }
+
+void FakeInstrument::CreateLink() {
+    const std::filesystem::path link = LinkPath();
+    std::filesystem::create_directories(link.parent_path());
+    std::error_code error;
+    if (IsEarlierFakeLink(link))
+        std::filesystem::remove(link, error);
+    if (std::filesystem::exists(std::filesystem::symlink_status(link, error)))
+        throw std::runtime_error(link.string() + " exists already and is no fake instrument's link");
+    std::filesystem::create_symlink(slavePath_, link);
+}
+
+// Removes the link only while it is still ours.
+void FakeInstrument::RemoveLink() {
+    const std::filesystem::path link = LinkPath();
+    std::error_code error;
+    if (std::filesystem::read_symlink(link, error) == slavePath_ && !error)
+        std::filesystem::remove(link, error);
+}
+
+void FakeInstrument::SetTerminator(std::string terminator) {
+    std::lock_guard lock(mutex_);
+    rules_.terminator = std::move(terminator);
+}
+
+void FakeInstrument::ReplyDefault(std::string reply) {
+    std::lock_guard lock(mutex_);
+    rules_.defaultReply = std::move(reply);
+}
+
+void FakeInstrument::ReplyExact(std::string command, std::string reply) {
+    std::lock_guard lock(mutex_);
+    rules_.exact.emplace_back(std::move(command), std::move(reply));
+}
+
+void FakeInstrument::ReplyPrefix(std::string prefix, std::string reply) {
+    std::lock_guard lock(mutex_);
+    rules_.prefixes.emplace_back(std::move(prefix), std::move(reply));
+}
+
+void FakeInstrument::ReplyWith(Responder responder) {
+    std::lock_guard lock(mutex_);
+    rules_.responder = std::move(responder);
+}
+
+void FakeInstrument::SetSilent(bool silent) {
+    std::lock_guard lock(mutex_);
+    rules_.silent = silent;
+}
+
+void FakeInstrument::SetDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    rules_.delay = delay;
+}
+
+void FakeInstrument::OnCommand(Observer observer) {
+    std::lock_guard lock(mutex_);
+    rules_.observer = std::move(observer);
+}
+
+bool FakeInstrument::SendUnsolicited(const std::string& bytes) { return WriteToLine(bytes); }
+
+bool FakeInstrument::Flood(std::size_t n) { return WriteToLine(FloodPattern(n)); }
+
+std::string FakeInstrument::FloodPattern(std::size_t n) {
+    static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string bytes(n, ' ');
+    for (std::size_t i = 0; i < n; ++i)
+        bytes[i] = alphabet[(i * 7 + i / alphabet.size()) % alphabet.size()];
+    return bytes;
+}
+
+void FakeInstrument::HangUp() {
+    StopThread();
+    {
+        std::lock_guard lock(fdMutex_);
+        CloseDescriptors();
+    }
+    RemoveLink();
+    std::lock_guard lock(mutex_);
+    hungUp_ = true;
+}
+
+bool FakeInstrument::IsHungUp() const {
+    std::lock_guard lock(mutex_);
+    return hungUp_;
+}
+
+std::vector<std::string> FakeInstrument::Commands() const {
+    std::lock_guard lock(mutex_);
+    return commands_;
+}
+
+std::string FakeInstrument::Received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+std::size_t FakeInstrument::CommandCount() const {
+    std::lock_guard lock(mutex_);
+    return commands_.size();
+}
+
+bool FakeInstrument::WaitForCommands(std::size_t n, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return commands_.size() >= n; });
+}
+
+void FakeInstrument::ClearReceived() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+    pending_.clear();
+    commands_.clear();
+}
+
+termios FakeInstrument::LineSettings() const {
+    std::lock_guard lock(fdMutex_);
+    termios t{};
+    if (slaveFd_ >= 0)
+        tcgetattr(slaveFd_, &t);
+    return t;
+}
+
+std::optional<platform::LineSettings> FakeInstrument::AppliedLineSettings() const {
+    return platform::RememberedLineSettings(slavePath_);
+}
+
+void FakeInstrument::SetLineSettings(const termios& settings) {
+    std::lock_guard lock(fdMutex_);
+    if (slaveFd_ >= 0)
+        tcsetattr(slaveFd_, TCSANOW, &settings);
+}
+
+void FakeInstrument::ResetLineSettings() {
+    std::lock_guard lock(fdMutex_);
+    if (slaveFd_ >= 0) {
+        const termios start = StartSettings(slaveFd_);
+        tcsetattr(slaveFd_, TCSANOW, &start);
+    }
+}
+
+void FakeInstrument::Run() {
+    char chunk[4096];
+    for (;;) {
+        pollfd fds[2] = {{masterFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        if (::poll(fds, 2, kPollSliceMs) < 0 && errno != EINTR)
+            return;
+        if (fds[1].revents != 0)
+            return;
+        if ((fds[0].revents & POLLIN) == 0) {
+            if (fds[0].revents != 0)  // no slave side at all: wait for the stop request only
+                ::poll(&fds[1], 1, kPollSliceMs);
+            continue;
+        }
+        const ssize_t n = ::read(masterFd_, chunk, sizeof chunk);
+        if (n > 0)
+            TakeBytes(chunk, static_cast<std::size_t>(n));
+    }
+}
+
+void FakeInstrument::TakeBytes(const char* data, std::size_t size) {
+    std::vector<std::string> complete;
+    {
+        std::lock_guard lock(mutex_);
+        received_.append(data, size);
+        pending_.append(data, size);
+        complete = SplitPendingLocked();
+    }
+    for (const std::string& command : complete)
+        Answer(command);
+}
+
+std::vector<std::string> FakeInstrument::SplitPendingLocked() {
+    std::vector<std::string> complete;
+    const std::string& terminator = rules_.terminator;
+    if (terminator.empty()) {
+        complete.push_back(std::move(pending_));
+        pending_.clear();
+        return complete;
+    }
+    for (std::size_t end; (end = pending_.find(terminator)) != std::string::npos;) {
+        complete.push_back(pending_.substr(0, end));
+        pending_.erase(0, end + terminator.size());
+    }
+    return complete;
+}
+
+// The command is counted once its reply is on its way, so a waiter that saw it may read the reply.
+void FakeInstrument::Answer(const std::string& command) {
+    Rules rules;
+    {
+        std::lock_guard lock(mutex_);
+        rules = rules_;
+    }
+    const std::optional<std::string> reply = rules.silent ? std::nullopt : ReplyFor(command, rules);
+    if (rules.observer)
+        rules.observer(command, reply);
+    if (reply && WaitOrStop(rules.delay))
+        WriteToLine(*reply);
+    std::lock_guard lock(mutex_);
+    commands_.push_back(command);
+    changed_.notify_all();
+}
+
+std::optional<std::string> FakeInstrument::ReplyFor(const std::string& command, const Rules& rules) const {
+    for (const auto& [text, reply] : rules.exact)
+        if (command == text)
+            return reply;
+    for (const auto& [prefix, reply] : rules.prefixes)
+        if (command.rfind(prefix, 0) == 0)
+            return reply;
+    if (rules.responder)
+        if (std::optional<std::string> reply = rules.responder(command))
+            return reply;
+    return rules.defaultReply;
+}
+
+// False when the fake is being stopped before the delay is over.
+bool FakeInstrument::WaitOrStop(std::chrono::milliseconds delay) {
+    std::unique_lock lock(mutex_);
+    return !changed_.wait_for(lock, delay, [&] { return stopping_; });
+}
+
+bool FakeInstrument::WriteToLine(const std::string& bytes) {
+    std::lock_guard lock(fdMutex_);
+    std::size_t written = 0;
+    auto lastProgress = std::chrono::steady_clock::now();
+    while (written < bytes.size() && masterFd_ >= 0) {
+        const ssize_t n = ::write(masterFd_, bytes.data() + written, bytes.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+            lastProgress = std::chrono::steady_clock::now();
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (std::chrono::steady_clock::now() - lastProgress > kWriteStallLimit)
+            return false;
+        pollfd entry{masterFd_, POLLOUT, 0};
+        ::poll(&entry, 1, kPollSliceMs);
+    }
+    return written == bytes.size();
+}
+
+void FakeInstrument::StopThread() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        changed_.notify_all();
+    }
+    if (wakeFd_ >= 0) {
+        const std::uint64_t one = 1;
+        (void)!::write(wakeFd_, &one, sizeof one);
+    }
+    if (reader_.joinable())
+        reader_.join();
+}
+
+void FakeInstrument::CloseDescriptors() {
+    for (int* fd : {&masterFd_, &slaveFd_, &wakeFd_}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+}
+
+}  // namespace testsupport

@@ -1,0 +1,149 @@
+// fake-instrument: a pretend laser-system controller on a pseudo-terminal, for trying the program
+// without an instrument. It links a COM name to the pseudo-terminal, prints every command it gets
+// and answers each one, until Ctrl+C.
+#include <pthread.h>
+
+#include <csignal>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ComNames.h"
+#include "support/FakeInstrument.h"
+#include "support/FakeInstrumentScript.h"
+
+namespace {
+
+const char* const kUsage = R"(usage: fake-instrument [--com COMn] [--reply TEXT] [--rules FILE] [--terminator HEX]
+
+Opens a pseudo-terminal, links it as COMn in the program's ports folder
+($XDG_DATA_HOME/Orvel/Talvane/ports, by default ~/.local/share/Orvel/Talvane/ports),
+prints every command it receives and answers it. Stop it with Ctrl+C; the link is removed.
+
+  --com COMn        the COM name to link, COM1 .. COM119 (default COM3)
+  --reply TEXT      the answer to every command no rule answers (default "OK\r\n");
+                    escapes: \r \n \t \0 \\ \xHH
+  --rules FILE      answers by rules, one a line:
+                        exact <command> => <reply>
+                        prefix <text> => <reply>
+                    the first exact rule whose command is the whole command wins, then the
+                    first prefix rule the command starts with, then the --reply text. Write the
+                    reply's line end yourself (\r\n); a blank separates the keyword from the
+                    command, " => " the command from the reply; lines starting with # are
+                    comments. Example:
+                        # identity and status
+                        exact ;LC:ST? => 0\r\n
+                        prefix ;SL: => OK\r\n
+  --terminator HEX  the bytes that end a command, as hexadecimal values (default 0D,0A)
+  --help            this text
+)";
+
+struct Options {
+    std::string comName = "COM3";
+    std::string reply = "OK\r\n";
+    std::vector<testsupport::ReplyRule> rules;
+    std::string terminator = "\r\n";
+};
+
+std::optional<std::string> ReadRulesFile(const std::string& path, std::vector<testsupport::ReplyRule>& rules) {
+    std::ifstream in(path);
+    if (!in)
+        return "cannot read " + path;
+    testsupport::ReplyRules parsed = testsupport::ParseReplyRules(in);
+    if (!parsed.error.empty())
+        return path + ", " + parsed.error;
+    rules = std::move(parsed.rules);
+    return std::nullopt;
+}
+
+// Takes one option and its value; gives an error text when it is wrong.
+std::optional<std::string> TakeOption(const std::string& name, const std::string& value, Options& options) {
+    if (name == "--com") {
+        if (!platform::ComNumber(value))
+            return "not a COM name from COM1 to COM119: " + value;
+        options.comName = value;
+    } else if (name == "--reply") {
+        const std::optional<std::string> reply = testsupport::Unescape(value);
+        if (!reply)
+            return "bad escape in the reply: " + value;
+        options.reply = *reply;
+    } else if (name == "--rules") {
+        return ReadRulesFile(value, options.rules);
+    } else if (name == "--terminator") {
+        const std::optional<std::string> terminator = testsupport::ParseHexBytes(value);
+        if (!terminator)
+            return "not one or two hexadecimal bytes such as 0D,0A: " + value;
+        options.terminator = *terminator;
+    } else {
+        return "unknown option " + name;
+    }
+    return std::nullopt;
+}
+
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")
+            return true;
+    return false;
+}
+
+std::optional<std::string> ParseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; i += 2) {
+        const std::string name = argv[i];
+        if (i + 1 >= argc)
+            return name + " needs a value";
+        if (std::optional<std::string> error = TakeOption(name, argv[i + 1], options))
+            return error;
+    }
+    return std::nullopt;
+}
+
+void PrintExchange(const std::string& command, const std::optional<std::string>& reply) {
+    std::cout << "<- " << testsupport::Escape(command) << '\n';
+    if (reply)
+        std::cout << "-> " << testsupport::Escape(*reply) << '\n';
+    std::cout.flush();
+}
+
+int Serve(const Options& options, const sigset_t& stopSignals) {
+    testsupport::FakeInstrument fake(options.comName);
+    fake.SetTerminator(options.terminator);
+    fake.ReplyDefault(options.reply);
+    testsupport::ApplyReplyRules(fake, options.rules);
+    fake.OnCommand(PrintExchange);
+    std::cout << fake.ComName() << " -> " << fake.SlavePath() << "  (link " << fake.LinkPath().string() << ")\n"
+              << "waiting for commands; Ctrl+C ends" << std::endl;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    std::cout << "\nremoving " << fake.LinkPath().string() << std::endl;
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (AsksForHelp(argc, argv)) {
+        std::cout << kUsage;
+        return 0;
+    }
+    Options options;
+    if (const std::optional<std::string> error = ParseArguments(argc, argv, options)) {
+        std::cerr << "fake-instrument: " << *error << "\n\n" << kUsage;
+        return 2;
+    }
+    // Blocked before the fake starts its thread, so that only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    try {
+        return Serve(options, stopSignals);
+    } catch (const std::exception& error) {
+        std::cerr << "fake-instrument: " << error.what() << '\n';
+        return 1;
+    }
+}
