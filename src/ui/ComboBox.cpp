@@ -1,15 +1,39 @@
 #include "ui/ComboBox.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include "ui/GuiThread.h"
 
 namespace ui {
+namespace {
+
+// Qt treats Enter in the field as a choice of the item whose text was typed; the operator's choice is
+// a pick from the list only, so a choice made while Enter is being handled is not passed on.
+class ComboEdit : public QLineEdit {
+public:
+    explicit ComboEdit(bool* handlingEnter) : handlingEnter_(handlingEnter) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        *handlingEnter_ = enter;
+        QLineEdit::keyPressEvent(event);
+        *handlingEnter_ = false;
+    }
+
+private:
+    bool* handlingEnter_;
+};
+
+}  // namespace
 
 TComboBox::TComboBox(QWidget* parent, const std::string& text, bool editable) : TControl(new QComboBox(parent)) {
     QComboBox* combo = Combo();
     combo->setEditable(editable);
+    if (editable)
+        combo->setLineEdit(new ComboEdit(&handlingEnter_));
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(20);
     if (editable) {
@@ -17,7 +41,10 @@ TComboBox::TComboBox(QWidget* parent, const std::string& text, bool editable) : 
         combo->setEditText(ToQt(text));
         QObject::connect(combo, &QComboBox::editTextChanged, combo, [this] { Guarded(OnChange); });
     }
-    QObject::connect(combo, &QComboBox::activated, combo, [this](int) { Guarded(OnSelect); });
+    QObject::connect(combo, &QComboBox::activated, combo, [this](int) {
+        if (!handlingEnter_)
+            Guarded(OnSelect);
+    });
 }
 
 QComboBox* TComboBox::Combo() const { return static_cast<QComboBox*>(widget_.data()); }

@@ -34,6 +34,9 @@ public:
     TNotifyEvent OnChange;
 
     QComboBox* Combo() const;
+
+private:
+    bool handlingEnter_ = false;
 };
 
 }  // namespace ui

@@ -6,6 +6,11 @@
 #include "ui/Menu.h"
 
 namespace ui {
+namespace {
+
+int g_exitHandlers = 0;  // GUI thread only: OnExit handlers running now
+
+}  // namespace
 
 QString ToQt(const std::string& text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -48,6 +53,16 @@ bool TControl::SetFocus() {
                 return false;
         }
         widget_->setFocus(Qt::OtherFocusReason);
+        if (g_exitHandlers > 0) {
+            // Inside an OnExit the focus is still on its way to the next control; take it back once
+            // that move is over.
+            QMetaObject::invokeMethod(
+                widget_, [w = widget_] {
+                    if (w && w->isEnabled())
+                        w->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        }
         return true;
     });
 }
@@ -127,6 +142,10 @@ void TControl::Repaint() {
 }
 
 void FireEnter(TControl* control) { Guarded(control->OnEnter); }
-void FireExit(TControl* control) { Guarded(control->OnExit); }
+void FireExit(TControl* control) {
+    ++g_exitHandlers;
+    Guarded(control->OnExit);
+    --g_exitHandlers;
+}
 
 }  // namespace ui

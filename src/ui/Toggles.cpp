@@ -8,17 +8,11 @@
 namespace ui {
 
 TToggle::TToggle(QAbstractButton* button) : TControl(button) {
-    QObject::connect(button, &QAbstractButton::clicked, button, [this] {
-        const bool state = Button()->isChecked();
-        if (state == lastState_)
-            return;
-        lastState_ = state;
-        Guarded(OnClick);
-    });
-    // Radio siblings are unchecked by Qt itself when another one is checked.
+    // A check box clicks on every change of state, a radio button when it becomes checked.
     QObject::connect(button, &QAbstractButton::toggled, button, [this](bool state) {
-        if (!state)
-            lastState_ = false;
+        if (settingFromCode_ || (radio_ && !state))
+            return;
+        Guarded(OnClick);
     });
 }
 
@@ -32,9 +26,10 @@ void TToggle::SetChecked(bool checked) {
     OnGui([&] {
         if (!widget_ || Button()->isChecked() == checked)
             return;
+        settingFromCode_ = true;
         Button()->setChecked(checked);
-        lastState_ = Button()->isChecked();
-        if (lastState_ == checked)
+        settingFromCode_ = false;
+        if (Button()->isChecked() == checked && (!radio_ || checked))
             Guarded(OnClick);
     });
 }
@@ -53,6 +48,8 @@ void TToggle::SetCaption(const std::string& caption) {
 TCheckBox::TCheckBox(QWidget* parent, const std::string& caption) : TToggle(new QCheckBox(ToQt(caption), parent)) {}
 
 TRadioButton::TRadioButton(QWidget* parent, const std::string& caption)
-    : TToggle(new QRadioButton(ToQt(caption), parent)) {}
+    : TToggle(new QRadioButton(ToQt(caption), parent)) {
+    radio_ = true;
+}
 
 }  // namespace ui

@@ -1,6 +1,6 @@
 #pragma once
-// Check boxes and radio buttons. Setting Checked from code runs OnClick exactly when the state
-// changes; an operator's click runs it when the click changed the state.
+// Check boxes and radio buttons. A check box runs OnClick at every change of its state, from code or
+// from a click; a radio button when it becomes checked.
 #include <string>
 
 #include "ui/Control.h"
@@ -20,8 +20,10 @@ protected:
     explicit TToggle(QAbstractButton* button);
     QAbstractButton* Button() const;
 
+    bool radio_ = false;
+
 private:
-    bool lastState_ = false;
+    bool settingFromCode_ = false;
 };
 
 class TCheckBox : public TToggle {

@@ -1,0 +1,296 @@
+// The control layer's behaviour that the forms rely on, on real Qt widgets offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSlider>
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "support/DialogFake.h"
+#include "ui/Buttons.h"
+#include "ui/ComboBox.h"
+#include "ui/Edit.h"
+#include "ui/Form.h"
+#include "ui/Menu.h"
+#include "ui/RichEdit.h"
+#include "ui/Toggles.h"
+#include "ui/TrackBar.h"
+
+namespace {
+
+class Controls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.Show();
+        QApplication::setActiveWindow(form.Window());
+    }
+    testsupport::DialogFake dialogs;
+    ui::TForm form{"Test", 400, 300};
+};
+
+TEST_F(Controls, EditTextFromCodeFiresOnChangeAndKeysArriveInOrder) {
+    auto* edit = form.Make<ui::TEdit>(form.Client(), "start");
+    int changes = 0;
+    std::string events;
+    edit->OnChange = [&] { ++changes; };
+    edit->OnKeyDown = [&](int& key) { events += "down" + std::to_string(key) + " "; };
+    edit->OnKeyPress = [&](char& key) {
+        events += std::string("press") + (key == 13 ? "CR" : std::string(1, key)) + " ";
+        if (key == 'x')
+            key = 0;  // swallowed
+    };
+    edit->SetText("new");
+    EXPECT_EQ(changes, 1);
+    edit->SetFocus();
+    edit->SetText("");
+    changes = 0;
+    QTest::keyClicks(edit->Widget(), "axb");
+    EXPECT_EQ(edit->Text(), "ab");
+    EXPECT_EQ(changes, 2);
+    events.clear();
+    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    QTest::keyClick(edit->Widget(), Qt::Key_Up);
+    EXPECT_EQ(events, "down13 pressCR down38 ");
+}
+
+TEST_F(Controls, ExitHandlerMayTakeTheFocusBack) {
+    auto* first = form.Make<ui::TEdit>(form.Client());
+    auto* second = form.Make<ui::TEdit>(form.Client());
+    first->Widget()->move(0, 0);
+    second->Widget()->move(0, 40);
+    first->Widget()->show();
+    second->Widget()->show();
+    int exits = 0;
+    first->OnExit = [&] {
+        ++exits;
+        first->SetFocus();
+    };
+    ASSERT_TRUE(first->SetFocus());
+    second->SetFocus();
+    QApplication::processEvents();
+    EXPECT_GE(exits, 1);
+    EXPECT_TRUE(first->Focused());
+}
+
+TEST_F(Controls, FocusIsRefusedForDisabledOrHiddenControls) {
+    auto* edit = form.Make<ui::TEdit>(form.Client());
+    edit->SetEnabled(false);
+    EXPECT_FALSE(edit->SetFocus());
+    edit->SetEnabled(true);
+    edit->SetVisible(false);
+    EXPECT_FALSE(edit->SetFocus());
+    edit->SetVisible(true);
+    EXPECT_TRUE(edit->SetFocus());
+}
+
+TEST_F(Controls, ComboSelectionFromCodeRunsNoHandlerButTheOperatorsChoiceDoes) {
+    auto* combo = form.Make<ui::TComboBox>(form.Client(), "COMM PORT");
+    int selects = 0;
+    combo->OnSelect = [&] { ++selects; };
+    combo->AddItem("COM1");
+    combo->AddItem("COM3");
+    EXPECT_EQ(combo->ItemIndex(), -1) << "adding items selects none";
+    EXPECT_EQ(combo->Text(), "COMM PORT");
+    combo->SetItemIndex(1);
+    EXPECT_EQ(combo->Text(), "COM3");
+    EXPECT_EQ(selects, 0);
+    emit static_cast<QComboBox*>(combo->Widget())->activated(0);
+    EXPECT_EQ(selects, 1);
+    combo->SetItemIndex(-1);
+    EXPECT_EQ(combo->Text(), "");
+    combo->SetText("typed");
+    EXPECT_EQ(combo->ItemIndex(), -1);
+    combo->Clear();
+    EXPECT_EQ(combo->ItemCount(), 0);
+    EXPECT_EQ(combo->Text(), "");
+}
+
+TEST_F(Controls, CheckAndRadioClickHandlersRunOnlyOnAChangeOfState) {
+    auto* box = form.Make<ui::TCheckBox>(form.Client(), "Cycle");
+    int clicks = 0;
+    box->OnClick = [&] { ++clicks; };
+    box->SetChecked(false);
+    EXPECT_EQ(clicks, 0);
+    box->SetChecked(true);
+    box->SetChecked(true);
+    EXPECT_EQ(clicks, 1);
+    static_cast<QAbstractButton*>(box->Widget())->click();  // as the operator's click
+    EXPECT_FALSE(box->Checked());
+    EXPECT_EQ(clicks, 2);
+
+    auto* a = form.Make<ui::TRadioButton>(form.Client(), "A");
+    auto* b = form.Make<ui::TRadioButton>(form.Client(), "B");
+    int aClicks = 0;
+    int bClicks = 0;
+    a->OnClick = [&] { ++aClicks; };
+    b->OnClick = [&] { ++bClicks; };
+    a->SetChecked(true);
+    b->SetChecked(true);
+    EXPECT_FALSE(a->Checked());
+    a->SetChecked(true);
+    a->SetChecked(true);
+    EXPECT_EQ(aClicks, 2);
+    EXPECT_EQ(bClicks, 1);
+}
+
+TEST_F(Controls, TrackBarNotifiesEveryChangeAndOnceMoreOnRelease) {
+    auto* bar = form.Make<ui::TTrackBar>(form.Client());
+    bar->SetMin(0);
+    bar->SetMax(10);
+    std::vector<int> seen;
+    bar->OnChange = [&] { seen.push_back(bar->Position()); };
+    bar->SetPosition(3);
+    bar->SetPosition(3);
+    EXPECT_EQ(seen, std::vector<int>{3});
+    seen.clear();
+    bar->SetFocus();
+    QTest::keyClick(bar->Widget(), Qt::Key_Right);
+    EXPECT_EQ(seen, (std::vector<int>{4, 4})) << "the change, then the closing repeat";
+}
+
+TEST_F(Controls, RichEditCountsLinesAsTheyAreHeld) {
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    EXPECT_EQ(pane->LineCount(), 0);
+    pane->AddLine("", ui::clBlack);
+    EXPECT_EQ(pane->LineCount(), 1);
+    pane->AddLine("OK\r\n", ui::clGreen);
+    EXPECT_EQ(pane->LineCount(), 3) << "a reply with CR LF opens an empty line";
+    pane->AddLine("A\rB", ui::clGreen);
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"", "OK", "", "A", "B"}));
+    pane->SetLine(3, "A <--");
+    EXPECT_EQ(pane->Line(3), "A <--");
+    EXPECT_EQ(pane->Line(99), "");
+    pane->Clear();
+    EXPECT_EQ(pane->LineCount(), 0);
+}
+
+TEST_F(Controls, RichEditKeepsEveryByteOfEightBitText) {
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    std::string text;
+    for (int c = 0x20; c < 0x100; ++c)
+        text += static_cast<char>(c);
+    pane->AddLine(text, ui::clBlack);
+    EXPECT_EQ(pane->Line(0), text);
+}
+
+TEST_F(Controls, RichEditSavesPlainTextWithCrLfAndRichTextWithColours) {
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    pane->AddLine("sent", ui::clBlack);
+    pane->AddLine("reply", ui::clGreen);
+    const auto dir = std::filesystem::temp_directory_path();
+    const auto plain = (dir / "talvane-plain.txt").string();
+    const auto rich = (dir / "talvane-rich.rtf").string();
+    pane->SetPlainText(true);
+    pane->SaveToFile(plain);
+    pane->SetPlainText(false);
+    pane->SaveToFile(rich);
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(read(plain), "sent\r\nreply\r\n");
+    const std::string rtf = read(rich);
+    EXPECT_TRUE(rtf.starts_with("{\\rtf1"));
+    EXPECT_NE(rtf.find("\\red0\\green128\\blue0"), std::string::npos);
+    EXPECT_NE(rtf.find("reply"), std::string::npos);
+    std::filesystem::remove(plain);
+    std::filesystem::remove(rich);
+    EXPECT_THROW(pane->SaveToFile((dir / "no-such-folder" / "x.rtf").string()), std::runtime_error);
+}
+
+TEST_F(Controls, RichEditLoadsFilesWithAnyLineEnd) {
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    const auto path = (std::filesystem::temp_directory_path() / "talvane-load.txt").string();
+    std::ofstream(path, std::ios::binary) << "one\r\ntwo\nthree\r\n";
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"one", "two", "three"}));
+    std::filesystem::remove(path);
+    EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
+}
+
+TEST_F(Controls, InvisibleMenusKeepTheirShortcuts) {
+    ui::TMenuItem* hidden = form.MainMenu()->Add("Controls");
+    int sent = 0;
+    hidden->Add("Send Command Field", "Ctrl+W")->OnClick = [&] { ++sent; };
+    hidden->SetVisible(false);
+    auto* edit = form.Make<ui::TEdit>(form.Client());
+    edit->SetFocus();
+    QTest::keyClick(edit->Widget(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(sent, 1);
+}
+
+TEST_F(Controls, MenuChecksAndClicks) {
+    ui::TMenuItem* log = form.MainMenu()->Add("Log");
+    ui::TMenuItem* on = log->Add("Log Enabled");
+    int clicks = 0;
+    on->OnClick = [&] { ++clicks; };
+    on->SetChecked(true);
+    EXPECT_TRUE(on->Checked());
+    on->Click();
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(log->Find("Log Enabled"), on);
+}
+
+TEST_F(Controls, AnExceptionInAHandlerIsShownAndTheProgramGoesOn) {
+    auto* button = form.Make<ui::TButton>(form.Client(), "Go");
+    button->OnClick = [] { throw std::runtime_error("'abc' is not a valid integer value"); };
+    button->Click();
+    button->OnClick = [] { throw 42; };
+    button->Click();
+    EXPECT_EQ(dialogs.Exceptions(), (std::vector<std::string>{"'abc' is not a valid integer value", ""}));
+}
+
+TEST_F(Controls, AModalFormRunsUntilAButtonGivesItAResult) {
+    ui::TForm dialog("Dialog", 200, 100);
+    auto* ok = dialog.Make<ui::TButton>(dialog.Client(), "OK");
+    ok->ModalResult = ui::mrOk;
+    int shows = 0;
+    int closes = 0;
+    dialog.OnShow = [&] { ++shows; };
+    dialog.OnClose = [&] { ++closes; };
+    dialogs.QueueModal([&](ui::TForm&) { ok->Click(); });
+    EXPECT_EQ(dialog.ShowModal(), ui::mrOk);
+    EXPECT_FALSE(dialog.Visible());
+    dialogs.QueueModal([](ui::TForm& shown) { shown.Close(); });
+    EXPECT_EQ(dialog.ShowModal(), ui::mrCancel) << "the close box gives Cancel";
+    EXPECT_EQ(shows, 2);
+    EXPECT_EQ(closes, 2);
+}
+
+TEST_F(Controls, ACloseQueryCanRefuseTheClose) {
+    ui::TForm other("Other", 200, 100);
+    bool allow = false;
+    other.OnCloseQuery = [&](bool& canClose) { canClose = allow; };
+    other.Show();
+    other.Close();
+    EXPECT_TRUE(other.Visible());
+    allow = true;
+    other.Close();
+    EXPECT_FALSE(other.Visible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, TypingAnItemsTextAndEnterIsNoChoice) {
+    auto* combo = form.Make<ui::TComboBox>(form.Client(), "");
+    combo->AddItem("9600");
+    combo->AddItem("19200");
+    int selects = 0;
+    combo->OnSelect = [&] { ++selects; };
+    combo->SetFocus();
+    QTest::keyClicks(combo->Widget(), "19200");
+    QTest::keyClick(combo->Widget(), Qt::Key_Return);
+    EXPECT_EQ(selects, 0);
+}
+
+}  // namespace
