@@ -22,7 +22,12 @@ std::filesystem::path ConfigFilePath() { return InstallFolder() / "Talvane Confi
 
 namespace {
 
-QLabel* MakeLabel(const std::string& text, QWidget* parent) { return new QLabel(QString::fromLatin1(text.c_str()), parent); }
+// Labels on the window's navy panels are drawn white and bold.
+QLabel* MakeLabel(const std::string& text, QWidget* parent) {
+    auto* label = new QLabel(QString::fromLatin1(text.c_str()), parent);
+    label->setStyleSheet("color: white; font-weight: bold;");
+    return label;
+}
 
 }  // namespace
 
@@ -50,11 +55,13 @@ void TTalvaneForm::BuildControls() {
     gbCommDevice->SetColor(ui::clNavy);
     gbCommDevice->SetFontColor(ui::clWhite);
     gbCommDevice->SetBold(true);
-    gbCommDevice->Widget()->setFixedHeight(281);
+    gbCommDevice->Widget()->setMinimumHeight(281);
     pageLayout->addWidget(gbCommDevice->Widget());
     auto* device = new QGridLayout(gbCommDevice->Widget());
 
     gbSendCommand = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Send Command ");
+    gbSendCommand->SetFontColor(ui::clWhite);
+    gbSendCommand->SetBold(true);
     auto* sendLayout = new QHBoxLayout(gbSendCommand->Widget());
     eSendCommand = Make<ui::TEdit>(gbSendCommand->Widget());
     eSendCommand->SetHint("EnterType the command into the Write Command Edit Box then press Enter Key to send.");
@@ -64,6 +71,8 @@ void TTalvaneForm::BuildControls() {
     device->addWidget(gbSendCommand->Widget(), 0, 0, 1, 2);
 
     gbCommonStrings = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Common Command Strings ");
+    gbCommonStrings->SetFontColor(ui::clWhite);
+    gbCommonStrings->SetBold(true);
     auto* strings = new QGridLayout(gbCommonStrings->Widget());
     strings->addWidget(MakeLabel("Command Group:", gbCommonStrings->Widget()), 0, 0, 1, 2);
     cboCommandGroup = Make<ui::TComboBox>(gbCommonStrings->Widget(), "Group Name");
@@ -90,6 +99,8 @@ void TTalvaneForm::BuildControls() {
     device->addWidget(gbCommonStrings->Widget(), 1, 0, 2, 1);
 
     gbCycleControls = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Cycle Controls ");
+    gbCycleControls->SetFontColor(ui::clWhite);
+    gbCycleControls->SetBold(true);
     gbCycleControls->SetHint("0 = Continuous");
     auto* cycle = new QGridLayout(gbCycleControls->Widget());
     cmdStartCycle = Make<ui::TButton>(gbCycleControls->Widget(), "&START");
@@ -104,6 +115,7 @@ void TTalvaneForm::BuildControls() {
     leCommandDelay = Make<ui::TLabeledEdit>(gbCycleControls->Widget(), "Command Delay", "5");
     int row = 1;
     for (ui::TLabeledEdit* edit : {leCycleCount, leCurrentCycle, leCycleDelay, leCommandDelay}) {
+        edit->Label()->setStyleSheet("color: white; font-weight: bold;");
         cycle->addWidget(edit->Label(), row, 0);
         cycle->addWidget(edit->Widget(), row, 1);
         if (edit == leCycleDelay || edit == leCommandDelay)
@@ -113,6 +125,8 @@ void TTalvaneForm::BuildControls() {
     device->addWidget(gbCycleControls->Widget(), 1, 1);
 
     gbCommPort = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Comm Port ");
+    gbCommPort->SetFontColor(ui::clWhite);
+    gbCommPort->SetBold(true);
     auto* portLayout = new QHBoxLayout(gbCommPort->Widget());
     cboTalvane = Make<ui::TComboBox>(gbCommPort->Widget(), "COMM PORT");
     portLayout->addWidget(cboTalvane->Widget());
@@ -120,6 +134,8 @@ void TTalvaneForm::BuildControls() {
 
     auto* lower = new QHBoxLayout;
     gbCommunications = Make<ui::TGroupBox>(page, "Communications ");
+    gbCommunications->SetFontColor(ui::clWhite);
+    gbCommunications->SetBold(true);
     auto* paneLayout = new QVBoxLayout(gbCommunications->Widget());
     reTalvane = Make<ui::TRichEdit>(gbCommunications->Widget());
     reTalvane->SetPlainText(true);
@@ -127,6 +143,7 @@ void TTalvaneForm::BuildControls() {
     paneLayout->addWidget(reTalvane->Widget());
     sbSendStatus = Make<ui::TStatusBar>(gbCommunications->Widget(),
                                         std::vector<std::pair<std::string, int>>{{"Line Count:", 150}, {"Commands Sent: ", 50}});
+    sbSendStatus->SetColor(ui::clBtnFace);
     paneLayout->addWidget(sbSendStatus->Widget());
     lower->addWidget(gbCommunications->Widget(), 3);
     Splitter1 = Make<ui::TSplitter>(page);
@@ -134,6 +151,7 @@ void TTalvaneForm::BuildControls() {
     gbInputFile = Make<ui::TGroupBox>(page, "Command File ");
     gbInputFile->SetColor(ui::clMaroon);
     gbInputFile->SetFontColor(ui::clWhite);
+    gbInputFile->SetBold(true);
     auto* fileLayout = new QVBoxLayout(gbInputFile->Widget());
     reInputFile = Make<ui::TRichEdit>(gbInputFile->Widget());
     reInputFile->SetPlainText(true);
@@ -145,6 +163,7 @@ void TTalvaneForm::BuildControls() {
 
     sbCommProperties = Make<ui::TStatusBar>(
         Client(), std::vector<std::pair<std::string, int>>{{"Port:", 80}, {"Settings:", 120}, {"Command Filename:", 50}});
+    sbCommProperties->SetColor(ui::clBtnFace);
     outer->addWidget(sbCommProperties->Widget());
 
     DelayTimer = std::make_unique<ui::TTimer>(500, false);

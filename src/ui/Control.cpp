@@ -84,44 +84,49 @@ void TControl::SetHint(const std::string& hint) {
 
 TColor TControl::Color() const {
     return OnGui([&]() -> TColor {
-        if (!widget_)
-            return clWhite;
-        return widget_->palette().color(widget_->backgroundRole()).rgb() & 0xFFFFFFu;
+        if (background_)
+            return *background_;
+        return widget_ ? widget_->palette().color(widget_->backgroundRole()).rgb() & 0xFFFFFFu : clWhite;
     });
 }
 
 void TControl::SetColor(TColor color) {
     OnGui([&] {
-        if (!widget_)
-            return;
-        QPalette palette = widget_->palette();
-        palette.setColor(widget_->backgroundRole(), QColor::fromRgb(color));
-        palette.setColor(QPalette::Base, QColor::fromRgb(color));
-        widget_->setPalette(palette);
-        widget_->setAutoFillBackground(true);
+        background_ = color;
+        ApplyStyle();
     });
 }
 
 void TControl::SetFontColor(TColor color) {
     OnGui([&] {
-        if (!widget_)
-            return;
-        QPalette palette = widget_->palette();
-        palette.setColor(widget_->foregroundRole(), QColor::fromRgb(color));
-        palette.setColor(QPalette::Text, QColor::fromRgb(color));
-        palette.setColor(QPalette::ButtonText, QColor::fromRgb(color));
-        widget_->setPalette(palette);
+        foreground_ = color;
+        ApplyStyle();
     });
 }
 
 void TControl::SetBold(bool bold) {
     OnGui([&] {
-        if (!widget_)
-            return;
-        QFont font = widget_->font();
-        font.setBold(bold);
-        widget_->setFont(font);
+        bold_ = bold;
+        ApplyStyle();
     });
+}
+
+// Colours and weight go into a style sheet that names this one widget, so that, unlike a palette,
+// they do not spread to the controls it holds.
+void TControl::ApplyStyle() {
+    if (!widget_)
+        return;
+    if (widget_->objectName().isEmpty())
+        widget_->setObjectName(QStringLiteral("control%1").arg(reinterpret_cast<quintptr>(this), 0, 16));
+    QString rules;
+    const auto hex = [](TColor c) { return QStringLiteral("#%1").arg(c, 6, 16, QLatin1Char('0')); };
+    if (background_)
+        rules += "background-color: " + hex(*background_) + ";";
+    if (foreground_)
+        rules += "color: " + hex(*foreground_) + ";";
+    if (bold_)
+        rules += "font-weight: bold;";
+    widget_->setStyleSheet("#" + widget_->objectName() + " {" + rules + "}");
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {

@@ -3,6 +3,7 @@
 // called from any thread; off the GUI thread it is handed over and awaited (see GuiThread.h).
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "ui/Color.h"
@@ -47,6 +48,12 @@ public:
 
 protected:
     QPointer<QWidget> widget_;
+
+private:
+    void ApplyStyle();
+    std::optional<TColor> background_;
+    std::optional<TColor> foreground_;
+    bool bold_ = false;
 };
 
 // Connects focus, click and context-menu events of a widget to its control.
