@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
@@ -31,6 +32,16 @@ void BM_RoadOneCommand(benchmark::State& state) {
     state.counters["floor_ms"] = kFloorMs;
 }
 BENCHMARK(BM_RoadOneCommand)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
+
+// The same pauses made alone, as this machine's sleeps really last.
+void BM_RoadFloor(benchmark::State& state) {
+    for (auto _ : state) {
+        for (int i = 0; i < 15; ++i)
+            platform::Sleep(1);
+        platform::Sleep(5);
+    }
+}
+BENCHMARK(BM_RoadFloor)->Unit(benchmark::kMillisecond)->Iterations(200)->UseRealTime();
 
 void BM_Append20000ColouredLines(benchmark::State& state) {
     testsupport::TalvaneApp app;
