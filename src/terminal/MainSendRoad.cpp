@@ -33,10 +33,6 @@ constexpr std::array<ErrorPattern, 17> kErrorPatterns{{{"?E0", 0}, {"?E1", 1}, {
                                                        {"?1", 1},  {"?2", 2},  {"?3", 3},  {"?4", 4},  {"?5", 5},
                                                        {"?6", 6},  {"?7", 7}}};
 
-std::string TimeStampOf(std::uint16_t hour, std::uint16_t minute, std::uint16_t second, std::uint16_t ms) {
-    return platform::FormatTimeStamp(hour, minute, second, ms);
-}
-
 }  // namespace
 
 void TTalvaneForm::eSendCommandKeyPress(char& key) {
@@ -77,13 +73,7 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
         if (text != CommandArray[static_cast<std::size_t>(CommandArrayIndex)])
             AppendCommandArray();
     });
-    const platform::LocalTime now = platform::Now();
-    SerialPort->SendHour = static_cast<std::uint16_t>(now.hour);
-    SerialPort->SendMin = static_cast<std::uint16_t>(now.minute);
-    SerialPort->SendSec = static_cast<std::uint16_t>(now.second);
-    SerialPort->SendMSec = static_cast<std::uint16_t>(now.millisecond);
-    const std::string stamp =
-        TimeStampOf(SerialPort->SendHour, SerialPort->SendMin, SerialPort->SendSec, SerialPort->SendMSec);
+    const std::string stamp = SerialPort->StampSendTime();
 
     ShowAndLogCommand(stamp, text);
     platform::Sleep(5);
@@ -214,13 +204,7 @@ void TTalvaneForm::DelayTimerTimer() {
         ReleaseTakenPort();
         return;
     }
-    const platform::LocalTime now = platform::Now();
-    SerialPort->RecvHour = static_cast<std::uint16_t>(now.hour);
-    SerialPort->RecvMin = static_cast<std::uint16_t>(now.minute);
-    SerialPort->RecvSec = static_cast<std::uint16_t>(now.second);
-    SerialPort->RecvMSec = static_cast<std::uint16_t>(now.millisecond);
-    const std::string stamp =
-        TimeStampOf(SerialPort->RecvHour, SerialPort->RecvMin, SerialPort->RecvSec, SerialPort->RecvMSec);
+    const std::string stamp = SerialPort->StampRecvTime();
     std::size_t total = 0;
     do {
         const CSerialPort::ReadResult read = SerialPort->ReadInto(total, 4);
