@@ -233,6 +233,9 @@ public:
     void StartNewWorker();
     void StopWorker();
     void StopAndWaitWorker();
+    // Stops every worker, also those stopped earlier, and waits until all have ended (the close; the
+    // destructor, before the fields the workers use go).
+    void JoinAllWorkers();
     // A worker exists and runs a strings or file cycle.
     bool WorkerRunsCycle() const;
 

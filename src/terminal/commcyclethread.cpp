@@ -1,0 +1,334 @@
+#include "terminal/commcyclethread.h"
+
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "platform/TextConvert.h"
+#include "terminal/CommandFile.h"
+#include "terminal/Main.h"
+#include "ui/Dialogs.h"
+#include "ui/GuiThread.h"
+
+TCommCycleThread* CommCycleThread = nullptr;
+std::atomic<int> TCommCycleThread::alive_{0};
+
+namespace {
+
+// Guards each change of CommCycleThread against a worker's last look at it (which decides whether
+// it sets the main window's CycleThreadDone).
+std::mutex g_currentMutex;
+
+// Every worker not yet joined, the current one included. GUI thread only.
+std::vector<std::unique_ptr<TCommCycleThread>>& Workers() {
+    static std::vector<std::unique_ptr<TCommCycleThread>> workers;
+    return workers;
+}
+
+void MakeCurrent(TCommCycleThread* worker) {
+    std::lock_guard lock(g_currentMutex);
+    CommCycleThread = worker;
+    if (worker != nullptr && TalvaneForm != nullptr)
+        TalvaneForm->CycleThreadDone = false;
+}
+
+int ReadInt(const ui::TEdit& edit, int fallback) { return platform::StrToIntDef(edit.Text(), fallback); }
+
+struct FileLine {
+    bool exists = false;
+    terminal::CommandLineKind kind = terminal::CommandLineKind::Empty;
+    std::string command;
+    terminal::Directive directive;
+};
+
+// Reads line i of the window and, for a command or a directive, marks it as the line in progress.
+// Runs on the GUI thread, so the operator's edits never fall between the read and the write.
+FileLine TakeFileLine(ui::TRichEdit& window, int i) {
+    FileLine line;
+    if (i >= window.LineCount())
+        return line;
+    line.exists = true;
+    const std::string text = window.Line(i);
+    line.kind = terminal::ClassifyCommandLine(text);
+    if (line.kind == terminal::CommandLineKind::Command) {
+        const std::string marked = terminal::MarkLine(text);
+        window.SetLine(i, marked);
+        line.command = terminal::CommandFromMarkedLine(marked);
+    } else if (line.kind == terminal::CommandLineKind::Directive) {
+        line.directive = terminal::SplitDirective(text);
+        window.SetLine(i, terminal::MarkLine(text));
+    }
+    return line;
+}
+
+void UnmarkFileLine(ui::TRichEdit& window, int i) {
+    ui::OnGui([&] {
+        if (i < window.LineCount())
+            window.SetLine(i, terminal::UnmarkLine(window.Line(i)));
+    });
+}
+
+void ShowCycleFailure(const std::string& message) {
+    try {
+        ui::OnGui([&] { ui::ShowExceptionBox(message); });
+    } catch (...) {
+        // Nothing is left to show it with.
+    }
+}
+
+}  // namespace
+
+TCommCycleThread::TCommCycleThread(bool CreateSuspended) : form_(*TalvaneForm) {
+    if (!CreateSuspended)
+        Start();
+}
+
+TCommCycleThread::~TCommCycleThread() {
+    Terminate();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TCommCycleThread::Start() {
+    if (thread_.joinable())
+        return;
+    ++alive_;
+    thread_ = std::thread([this] { Run(); });
+}
+
+void TCommCycleThread::SetCycles(bool strings, bool file) {
+    {
+        std::lock_guard lock(mutex_);
+        CycleStrings = strings;
+        CycleFile = file;
+    }
+    wake_.notify_all();
+}
+
+void TCommCycleThread::WakeUp() {
+    { std::lock_guard lock(mutex_); }
+    wake_.notify_all();
+}
+
+void TCommCycleThread::Terminate() {
+    {
+        std::lock_guard lock(mutex_);
+        terminated_ = true;
+    }
+    wake_.notify_all();
+}
+
+void TCommCycleThread::Run() {
+    Execute();
+    {
+        std::lock_guard lock(g_currentMutex);
+        if (CommCycleThread == this && TalvaneForm != nullptr)
+            TalvaneForm->CycleThreadDone = true;
+    }
+    done_ = true;
+    --alive_;
+}
+
+void TCommCycleThread::Execute() {
+    while (!Terminated()) {
+        WaitForWork();
+        if (!Terminated() && CycleStrings)
+            RunCycle(&TCommCycleThread::DoStringsCycle);
+        if (!Terminated() && CycleFile)
+            RunCycle(&TCommCycleThread::DoFileCycle);
+    }
+}
+
+void TCommCycleThread::WaitForWork() {
+    std::unique_lock lock(mutex_);
+    idle_ = true;
+    wake_.wait(lock, [this] { return Terminated() || CycleStrings || CycleFile; });
+    idle_ = false;
+}
+
+// A cycle that fails (a control or the road raised) is shown in the exception box and ends; the
+// worker goes back to waiting for work.
+void TCommCycleThread::RunCycle(void (TCommCycleThread::*cycle)()) {
+    try {
+        (this->*cycle)();
+        return;
+    } catch (const std::exception& e) {
+        ShowCycleFailure(e.what());
+    } catch (...) {
+        ShowCycleFailure("");
+    }
+    SetCycles(false, false);
+}
+
+void TCommCycleThread::DoStringsCycle() {
+    CycleCount = 0;
+    NumberOfCycles = ReadInt(*form_.leCycleCount, 0);
+    form_.leCurrentCycle->SetText("0");
+    // 64 bits: the jumps past the last pass must not overflow for any 32-bit count.
+    const long long cycles = NumberOfCycles;
+    long long i = 0;
+    while (i <= cycles) {
+        if (i == 0)
+            i = 1;
+        if (StringsCycleGoesOn())
+            SendTickedStrings();
+        else
+            i = cycles + 100;
+        CountPass();
+        CycleDelay();
+        if (cycles == 0)
+            i = StringsCycleGoesOn() ? -1 : 100;
+        ++i;
+    }
+    CycleStrings = false;
+}
+
+// A pass that has begun sends all its ticked strings, unless the worker is to terminate: a worker
+// that was replaced sends nothing more.
+void TCommCycleThread::SendTickedStrings() {
+    for (int k = 1; k <= static_cast<int>(form_.cbCycleString.size()); ++k) {
+        if (Terminated())
+            return;
+        if (!form_.cbCycleString[static_cast<std::size_t>(k - 1)]->Checked())
+            continue;
+        form_.bbSendStringClick(k);
+        CommandDelay();
+    }
+}
+
+void TCommCycleThread::DoFileCycle() {
+    CycleCount = 0;
+    form_.CyclePaused = false;
+    NumberOfCycles = ReadInt(*form_.leCycleCount, 1);
+    form_.leCurrentCycle->SetText("0");
+    const long long cycles = NumberOfCycles;
+    long long pass = 0;
+    while (cycles >= pass) {
+        if (pass == 0)
+            pass = 1;
+        for (int i = 0;; ++i) {
+            if (!FileCycleGoesOn()) {
+                pass = cycles + 1;
+                break;
+            }
+            if (!ProcessFileLine(i))
+                break;
+        }
+        CountPass();
+        CycleDelay();
+        if (cycles == 0) {
+            if (FileCycleGoesOn()) {
+                pass = 0;
+                continue;
+            }
+            pass = 1;
+        }
+        ++pass;
+    }
+    form_.cmdStartCycle->SetCaption("&START");
+    CycleFile = false;
+}
+
+bool TCommCycleThread::ProcessFileLine(int i) {
+    ui::TRichEdit& window = *form_.reInputFile;
+    const FileLine line = ui::OnGui([&] { return TakeFileLine(window, i); });
+    if (!line.exists)
+        return false;
+    if (line.kind == terminal::CommandLineKind::Command) {
+        form_.SendThroughDoor(line.command);
+        CommandDelay();
+        UnmarkFileLine(window, i);
+    } else if (line.kind == terminal::CommandLineKind::Directive) {
+        if (line.directive.Keyword == "HALT")
+            Halt();
+        else if (line.directive.Keyword == "WAIT")
+            Delay(terminal::WaitMilliseconds(line.directive.Argument));
+        UnmarkFileLine(window, i);
+    }
+    return true;
+}
+
+void TCommCycleThread::Halt() {
+    ui::OnGui([this] {
+        form_.CyclePaused = true;
+        form_.cmdStartCycle->SetCaption("Continue");
+    });
+    {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return !form_.CyclePaused || !FileCycleGoesOn(); });
+    }
+    form_.CyclePaused = false;
+}
+
+void TCommCycleThread::CountPass() {
+    const int count = ++CycleCount;
+    form_.leCurrentCycle->SetText(std::to_string(count));
+}
+
+// A negative command delay is written back as "0" and waits nothing.
+void TCommCycleThread::CommandDelay() {
+    const int ms = ui::OnGui([this] {
+        const int value = ReadInt(*form_.leCommandDelay, 0);
+        if (value < 0)
+            form_.leCommandDelay->SetText("0");
+        return value;
+    });
+    Delay(ms);
+}
+
+void TCommCycleThread::CycleDelay() { Delay(ReadInt(*form_.leCycleDelay, 0)); }
+
+void TCommCycleThread::Delay(int ms) {
+    if (ms <= 0)
+        return;
+    waitedMs_ += ms;
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return Terminated(); });
+}
+
+TCommCycleThread* StartCycleWorker() {
+    StopCycleWorker();
+    auto worker = std::make_unique<TCommCycleThread>(true);
+    TCommCycleThread* started = worker.get();
+    Workers().push_back(std::move(worker));
+    MakeCurrent(started);
+    started->Start();
+    return started;
+}
+
+void StopCycleWorker() {
+    if (CommCycleThread != nullptr) {
+        CommCycleThread->Terminate();
+        MakeCurrent(nullptr);
+    }
+    ReapCycleWorkers();
+}
+
+void StopAndWaitCycleWorker() {
+    TCommCycleThread* worker = CommCycleThread;
+    if (worker == nullptr)
+        return;
+    worker->SetCycles(false, false);
+    worker->Terminate();
+    ui::WaitOnGui([worker] { return worker->Done(); });
+    MakeCurrent(nullptr);
+    ReapCycleWorkers();
+}
+
+void ReapCycleWorkers() {
+    std::erase_if(Workers(), [](const std::unique_ptr<TCommCycleThread>& worker) { return worker->Done(); });
+}
+
+void JoinAllCycleWorkers() {
+    StopCycleWorker();
+    for (const auto& worker : Workers())
+        worker->Terminate();
+    ui::WaitOnGui([] {
+        for (const auto& worker : Workers())
+            if (!worker->Done())
+                return false;
+        return true;
+    });
+    Workers().clear();
+}
