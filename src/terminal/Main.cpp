@@ -38,7 +38,8 @@ TTalvaneForm::TTalvaneForm() : ui::TForm("Talvane V1.07.11", 607, 788) {
     ConnectHandlers();
 }
 
-TTalvaneForm::~TTalvaneForm() = default;
+// No worker may outlive the window whose fields it uses, also when the window goes without a close.
+TTalvaneForm::~TTalvaneForm() { JoinAllWorkers(); }
 
 void TTalvaneForm::BuildControls() {
     auto* outer = new QVBoxLayout(Client());

@@ -70,6 +70,9 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
         return std::nullopt;
     }
     ui::OnGui([&] {
+        // The history takes the command line's text: make sure it is this command's, whatever another
+        // sender put there meanwhile.
+        eSendCommand->SetText(text);
         if (text != CommandArray[static_cast<std::size_t>(CommandArrayIndex)])
             AppendCommandArray();
     });
