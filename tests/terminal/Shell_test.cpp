@@ -1,0 +1,166 @@
+// The main window as a whole: start-up, the windows, the menus of the shell, and the close.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "panels/Framontcontrol.h"
+#include "panels/Ondrelcontrol.h"
+#include "panels/Pexmarcontrol.h"
+#include "serial/CommLog.h"
+#include "serial/CommSearch.h"
+#include "serial/CommSettings.h"
+#include "settings_transfer/Instrumentsetting.h"
+#include "support/FakeInstrument.h"
+#include "support/ScopedPlatformHooks.h"
+#include "support/TalvaneApp.h"
+#include "terminal/ComboDialog.h"
+#include "terminal/IncrementDialog.h"
+#include "terminal/commcyclethread.h"
+
+using testsupport::FakeInstrument;
+using testsupport::TalvaneApp;
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(Shell, TheWindowsExistWithTheirCaptionsAndTheApplicationItsTitle) {
+    TalvaneApp app;
+    EXPECT_EQ(ui::Application::Title(), "Orvel Talvane");
+    EXPECT_EQ(TalvaneForm->Caption(), "Talvane V1.07.11");
+    EXPECT_EQ(CommLogForm->Caption(), "Communications Log");
+    EXPECT_EQ(CommSettingForm->Caption(), "COMX Properties");
+    EXPECT_EQ(frmAvailableCommPorts->Caption(), "Mapping Comm Devices");
+    EXPECT_EQ(InstrumentSettingForm->Caption(), "Instrument Settings");
+    EXPECT_EQ(OndrelControlForm->Caption(), "Ondrel Laser System");
+    EXPECT_EQ(FramontControlForm->Caption(), "Framont System V1.00.03");
+    EXPECT_EQ(PexmarControlForm->Caption(), "Pexmar System V1.00");
+    EXPECT_NE(IncrementForm, nullptr);
+    EXPECT_NE(OKRightDlg, nullptr);
+    for (ui::TForm* form : std::initializer_list<ui::TForm*>{TalvaneForm, CommLogForm, CommSettingForm, PexmarControlForm})
+        EXPECT_FALSE(form->Visible()) << form->Caption() << " is created hidden";
+}
+
+TEST(Shell, WithNoPortConfiguredTheWindowWaitsAndExitClosesAtOnce) {
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    EXPECT_EQ(main.sbCommProperties->PanelText(0), "Port: NONE");
+    EXPECT_EQ(main.sbSendStatus->PanelText(1), "Commands Sent: 0");
+    EXPECT_FALSE(main.eSendCommand->Enabled());
+    EXPECT_FALSE(main.cmdStartCycle->Enabled());
+    EXPECT_EQ(app.dialogs.CountMessages("A communications port must be selected before sending commands"), 1);
+    EXPECT_TRUE(main.TimeStampEnable1->Checked());
+    EXPECT_TRUE(main.IncludeCommandSent1->Checked());
+    EXPECT_TRUE(main.HideTalvane1->Checked());
+    EXPECT_FALSE(main.mnuControls->Visible());
+    EXPECT_FALSE(main.mnuEdit->Visible());
+    main.Exit1Click();
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(ui::Application::Terminated());
+}
+
+TEST(Shell, ViewLogSwitchesLoggingOnAndShowsTheLog) {
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    main.DisableLog1Click();
+    EXPECT_TRUE(main.DisableLog1->Checked());
+    main.ViewLog2Click();
+    EXPECT_TRUE(main.LogEnabled);
+    EXPECT_TRUE(main.EnableLog1->Checked());
+    EXPECT_FALSE(main.DisableLog1->Checked());
+    EXPECT_TRUE(CommLogForm->Visible());
+}
+
+TEST(Shell, OpeningAPanelMinimisesTheMainWindowUnlessShowTalvaneIsChecked) {
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    main.GRNIRControl1Click();
+    EXPECT_TRUE(FramontControlForm->Visible());
+    EXPECT_EQ(main.State(), ui::WindowState::Minimized);
+
+    main.SetWindowState(ui::WindowState::Normal);
+    main.ShowTalvane1Click();
+    EXPECT_FALSE(main.HideTalvane1->Checked());
+    main.PexmarSystem1Click();
+    EXPECT_TRUE(PexmarControlForm->Visible());
+    EXPECT_EQ(main.State(), ui::WindowState::Normal);
+
+    main.HideTalvane1Click();
+    main.OndrelControl1Click();
+    EXPECT_TRUE(OndrelControlForm->Visible());
+    EXPECT_EQ(main.State(), ui::WindowState::Normal) << "the Ondrel panel leaves the main window as it is";
+}
+
+class ShellWithInstrument : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TalvaneApp::WriteConfigForPort(instrument.ComName());
+        app.Start();
+    }
+    FakeInstrument instrument{"COM97"};
+    TalvaneApp app;
+};
+
+TEST_F(ShellWithInstrument, TheLogKeepsItsStampsWhateverThePaneShows) {
+    testsupport::ScopedClock clock({2007, 3, 15, 14, 30, 12, 250});
+    TTalvaneForm& main = app.Main();
+    main.EnableLog1Click();
+    main.TimeStampDisable1Click();
+    main.OmitCommandSent1Click();
+    app.Send("QUIET");
+    EXPECT_EQ(main.reTalvane->Lines(), (std::vector<std::string>{"OK", ""}));
+    const auto log = CommLogForm->reLog->Lines();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[0], "[14:30:12:250]  QUIET");
+    EXPECT_EQ(log[1], "[14:30:12:250]  OK");
+}
+
+TEST_F(ShellWithInstrument, ThePaneIsSavedAsPlainTextAndPrinted) {
+    TTalvaneForm& main = app.Main();
+    main.TimeStampDisable1Click();
+    app.Send("ID?");
+    const auto saved = std::filesystem::temp_directory_path() / "talvane-pane.doc";
+    app.dialogs.QueueFileName(saved.string());
+    main.SavetoFileCommunicatonsClick();
+    EXPECT_EQ(ReadFile(saved), "ID?\r\nOK\r\n\r\n");
+    EXPECT_EQ(app.dialogs.FileDialogs().back().defaultExt, ".doc");
+    std::filesystem::remove(saved);
+
+    main.SavetoFileCommunicatonsClick();  // cancelled: nothing happens
+    EXPECT_FALSE(std::filesystem::exists(saved));
+
+    main.Print2Click();
+    bool printed = false;
+    for (const auto& entry : std::filesystem::directory_iterator(InstallFolder() / "Logs"))
+        printed = printed || entry.path().filename().string().starts_with("Talvane ");
+    EXPECT_TRUE(printed) << "without a printer the pane goes to a PDF in the Logs folder";
+}
+
+TEST_F(ShellWithInstrument, ACloseDuringACycleOnlyStopsItAndTheNextOneSavesAndEnds) {
+    TTalvaneForm& main = app.Main();
+    main.leCycleCount->SetText("0");
+    main.cbCycleString[0]->SetChecked(true);
+    main.edString[0]->SetText("PING");
+    main.cmdStartCycleClick();
+    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return instrument.CommandCount() >= 2; }));
+    main.Close();
+    EXPECT_TRUE(main.Visible());
+    EXPECT_FALSE(main.WorkerRunsCycle());
+    EXPECT_FALSE(ui::Application::Terminated());
+    main.Close();
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(ui::Application::Terminated());
+    EXPECT_EQ(TCommCycleThread::AliveCount(), 0);
+    const std::string config = ReadFile(ConfigFilePath());
+    EXPECT_TRUE(config.starts_with("COM97\r\n"));
+    EXPECT_NE(config.find("\r\nPING\r\n"), std::string::npos) << "the window's strings are saved";
+}
+
+}  // namespace
