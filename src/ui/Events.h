@@ -20,9 +20,26 @@ using TNotifyEvent = std::function<void()>;
 using TKeyPressEvent = std::function<void(char& key)>;  // set key to 0 to swallow it
 using TKeyEvent = std::function<void(int& key)>;        // virtual key code
 
+// While a form is being freed its widgets still send events (a focused edit loses its focus, for
+// one); its handlers may reach what is already gone, so no handler runs then.
+class EventSuspension {
+public:
+    EventSuspension() { ++Depth(); }
+    ~EventSuspension() { --Depth(); }
+    EventSuspension(const EventSuspension&) = delete;
+    EventSuspension& operator=(const EventSuspension&) = delete;
+    static bool Active() { return Depth() > 0; }
+
+private:
+    static int& Depth() {
+        thread_local int depth = 0;
+        return depth;
+    }
+};
+
 template <class F, class... Args>
 void Guarded(const F& handler, Args&&... args) {
-    if (!handler)
+    if (!handler || EventSuspension::Active())
         return;
     try {
         handler(std::forward<Args>(args)...);

@@ -56,7 +56,9 @@ TForm::TForm(const std::string& caption, int width, int height)
 }
 
 TForm::~TForm() {
-    // The window and its widgets go first, while the controls that their events reach still exist.
+    // The window and its widgets go first, while the controls that their events reach still exist;
+    // the events their going raises reach no handler.
+    EventSuspension suspended;
     delete window_;
     window_ = nullptr;
     owned_.clear();
