@@ -1,0 +1,50 @@
+#include "panels/PanelCommand.h"
+
+#include <QMainWindow>
+
+#include "terminal/Main.h"
+#include "ui/GuiThread.h"
+
+namespace panels {
+
+std::optional<std::string> SendPanelCommand(const std::string& command) {
+    if (TalvaneForm == nullptr)
+        return std::nullopt;
+    return TalvaneForm->SendThroughDoor(command);
+}
+
+std::string QueryReply(const std::string& command) {
+    if (const auto reply = SendPanelCommand(command))
+        return *reply;
+    if (TalvaneForm == nullptr)
+        return "";
+    std::string reply = TalvaneForm->LastReply;
+    TTalvaneForm::StripTerminatorFromString(reply, "\r");
+    return reply;
+}
+
+std::optional<std::string> Query(const std::string& command, CommandSet set) {
+    std::string reply = QueryReply(command);
+    if (!ReplyCarriesValue(reply, set))
+        return std::nullopt;
+    return reply;
+}
+
+void SendStopCommand(CommandSet set) { SendPanelCommand(StopCommand(set)); }
+
+void RestoreMainWindow() {
+    if (TalvaneForm == nullptr || TalvaneForm->ShowTalvane1->Checked())
+        return;
+    TalvaneForm->SetWindowState(ui::WindowState::Normal);
+}
+
+void SetUpPanelWindow(ui::TForm& panel, bool stayOnTop) { panel.SetKeepOnTop(stayOnTop); }
+
+void PanelTakesFocus(ui::TForm& panel) {
+    ui::OnGui([&] {
+        if (panel.Window()->isVisible())
+            panel.Window()->activateWindow();
+    });
+}
+
+}  // namespace panels

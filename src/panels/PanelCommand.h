@@ -1,0 +1,50 @@
+#pragma once
+// The command path of the laser-system panels and what their windows share.
+//
+// A panel owns no port: every command goes through the main window's door, exactly as if the
+// operator had typed it into the command line and pressed Enter, so it is written with the
+// terminator, echoed, logged, error-counted and answered there. GUI thread only.
+//
+//   panels::SendPanelCommand(";LC:FL 3");
+//   if (auto energy = panels::Query(";LC:ED?", panels::CommandSet::Framont))
+//       ...;  // the reply holds no "?": parse *energy
+//   panels::RestoreMainWindow();  // at the end of a Framont or Pexmar FormClose
+#include <optional>
+#include <string>
+
+#include "panels/PanelSyntax.h"
+
+namespace ui {
+class TForm;
+}
+
+namespace panels {
+
+// Sends one command and returns when its exchange is over. Returns the reply to this very command,
+// cut at its first CR, or nothing when the main window refused the text or could not reopen the port.
+std::optional<std::string> SendPanelCommand(const std::string& command);
+
+// Sends a query and gives its reply cut at the first CR. The reply is the one to this command even
+// while a command cycle sends through the same door; when the door refused the command, it is the
+// main window's LastReply, the reply to the last command that reached the port.
+std::string QueryReply(const std::string& command);
+
+// QueryReply, then the reply test of the command set: nothing when the reply carries no value
+// (Ondrel and Framont: it holds "?"; Pexmar: it holds "Error").
+std::optional<std::string> Query(const std::string& command, CommandSet set);
+
+// Sends the panel's stop command (";LC:FL 0" or "!GATE ACTIV=0").
+void SendStopCommand(CommandSet set);
+
+// The close of the Framont and Pexmar panels ends with this: unless the main window's "Show Talvane"
+// is checked, the main window returns to its normal state. (Opening them minimises it, in the main
+// window's own menu handlers.)
+void RestoreMainWindow();
+
+// Prepares a panel's window: the Framont and Pexmar panels stay on top of other windows.
+void SetUpPanelWindow(ui::TForm& panel, bool stayOnTop);
+
+// "The panel takes the focus": its window becomes the active one, its focused control unchanged.
+void PanelTakesFocus(ui::TForm& panel);
+
+}  // namespace panels
