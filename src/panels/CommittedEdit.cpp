@@ -1,5 +1,7 @@
 #include "panels/CommittedEdit.h"
 
+#include <QCoreApplication>
+
 #include <string>
 #include <utility>
 
@@ -9,6 +11,28 @@
 #include "ui/Events.h"
 
 namespace panels {
+namespace {
+
+// The edit whose exit handler is taking the focus back. The focus first reaches the control the
+// operator chose and then returns; an exit handler of that control, run on the way, must not take
+// the focus as well, or two silver edits would pass it to and fro for ever.
+const CommittedEdit* g_reclaiming = nullptr;
+
+class ReclaimGuard {
+public:
+    explicit ReclaimGuard(const CommittedEdit* edit) { g_reclaiming = edit; }
+    // Posted after the focus's return, which the exit handler has posted already.
+    ~ReclaimGuard() {
+        if (QCoreApplication::instance() == nullptr)
+            g_reclaiming = nullptr;
+        else
+            QMetaObject::invokeMethod(QCoreApplication::instance(), [] { g_reclaiming = nullptr; }, Qt::QueuedConnection);
+    }
+    ReclaimGuard(const ReclaimGuard&) = delete;
+    ReclaimGuard& operator=(const ReclaimGuard&) = delete;
+};
+
+}  // namespace
 
 NumberRead NumberRead::Strict() {
     return NumberRead([](const std::string& text) { return static_cast<double>(platform::StrToInt(text)); });
@@ -53,8 +77,11 @@ void CommittedEdit::KeyPress(char& key) {
 }
 
 void CommittedEdit::Exit() {
+    if (g_reclaiming != nullptr && g_reclaiming != this)
+        return;  // the focus only passes through this edit on its way back to another one
     if (!IsSilver())
         return;
+    const ReclaimGuard reclaim(this);
     if (!CommitOrRevert(setup_.exitRead))
         edit_.SetFocus();
 }

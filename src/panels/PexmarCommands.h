@@ -1,0 +1,67 @@
+#pragma once
+// The Pexmar command set as the Pexmar panel uses it, the reading of its replies, and the panel file
+// "Pexmar Config.txt" (five whitespace-separated values, each written on a line of its own).
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace panels::pexmar {
+
+inline constexpr int kParameterSetCount = 16;
+inline constexpr double kFrequencyMinimum = 20.0;  // kHz
+inline constexpr double kFrequencyMaximum = 100.0;
+inline constexpr double kDiodeCurrentMinimum = 13.0;
+inline constexpr double kDiodeCurrentMaximum = 50.0;
+
+// Sent one after another when the panel opens, replies not looked at.
+inline const std::array<std::string, 6> kInitialisationCommands{"!ECHO=0",       "!SET DIOD=3", "!SET FREQ=3",
+                                                               "!SET LEVE=3",   "!SET RAMP=3", "!SET GATE=2"};
+
+// "00" .. "15".
+std::string ParameterSetItem(int index);
+
+// The part of reply in front of the first c; empty when c does not occur or stands first.
+std::string TextBefore(const std::string& reply, char c);
+// The index of the first item equal to text, letter case not regarded; -1 when none.
+int FindIgnoringCase(const std::vector<std::string>& items, const std::string& text);
+
+// What the status labels show of a reply.
+std::string LaserTypeText(const std::string& reply);     // text before "-", then "nm"
+std::string DiodeVoltageText(const std::string& reply);  // text before "+", then " V"
+std::string DiodeCurrentText(const std::string& reply);  // text before "+", then " A"
+std::string WarningText(const std::string& reply);       // "None" for an empty reply
+// A decimal number that single precision holds (its nearest single value); any other text, also a
+// number beyond the single range, raises "'%s' is not a valid floating point value".
+float SingleValue(const std::string& text);
+// A setting reply's number: the text before "+" read by SingleValue.
+float SettingValue(const std::string& reply);
+// A pulse-mode or shutter reply or file word: a whole number, 0 when it is not one.
+int IndexValue(const std::string& text);
+
+// ---- the panel file ----
+struct PanelFileValues {
+    std::string parameterSet;
+    float frequency = 0;
+    float diodeCurrent = 0;
+    int pulseMode = 0;
+    int shutter = 0;
+};
+
+// The file the panel creates when there is none: "00", "20.0", "13.0", "0", "0".
+std::string DefaultPanelFileText();
+// The five values, each followed by CR LF; the two floats in the shortest general form (20, 55.56).
+// An empty parameter set is written as "none" (which matches no set), so that every value keeps its
+// own line when the file is read back word by word.
+std::string PanelFileText(const PanelFileValues& values);
+// The first five whitespace-separated words of a text (fewer when it has fewer).
+std::vector<std::string> PanelFileWords(const std::string& text);
+
+// The words of the file at path; when it cannot be opened it is created with the default text first.
+// Nothing when it can be neither opened nor created. Only the first mebibyte of a file is read.
+std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem::path& path);
+// Writes the file, replacing what it held; false when it cannot be opened for writing.
+bool SavePanelFile(const std::filesystem::path& path, const PanelFileValues& values);
+
+}  // namespace panels::pexmar
