@@ -1,7 +1,6 @@
 #pragma once
 // Small layout and look helpers shared by the Framont panel's groups.
 #include <QComboBox>
-#include <QEvent>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -59,30 +58,6 @@ inline void SetFontPoints(ui::TControl& control, int points) {
     control.Widget()->setFont(font);
 }
 
-// Gives a trackbar its closing notification after a click in its channel and after a wheel turn: the
-// control layer repeats the final position only at a key release and at the end of a handle drag, so
-// without it such a move would show in the edit but not be sent.
-class ClosingNotification : public QObject {
-public:
-    explicit ClosingNotification(ui::TTrackBar& bar) : QObject(bar.Slider()), bar_(bar) {
-        bar.Slider()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::MouseButtonRelease && event->type() != QEvent::Wheel)
-            return false;
-        const bool handleDrag = bar_.Slider()->isSliderDown();  // ends with the layer's own notification
-        watched->event(event);  // the move first, then its closing notification
-        if (!handleDrag)
-            ui::Guarded(bar_.OnChange);
-        return true;
-    }
-
-private:
-    ui::TTrackBar& bar_;
-};
-
 // A track bar without tick marks that moves 1 a line and 2 a page; a vertical one has its minimum at
 // the top, and Up moves there.
 inline void ShapeTrackBar(ui::TTrackBar& bar, int min, int max, int position, int selStart, int selEnd) {
@@ -98,7 +73,6 @@ inline void ShapeTrackBar(ui::TTrackBar& bar, int min, int max, int position, in
     bar.SetPosition(position);
     bar.SetSelStart(selStart);
     bar.SetSelEnd(selEnd);
-    new ClosingNotification(bar);  // owned by the slider
 }
 
 struct AngleControls {

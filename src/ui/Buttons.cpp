@@ -1,5 +1,6 @@
 #include "ui/Buttons.h"
 
+#include <QButtonGroup>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -11,6 +12,19 @@ namespace {
 
 void ConnectClick(QAbstractButton* button, TButton* owner) {
     QObject::connect(button, &QAbstractButton::clicked, button, [owner] { owner->Click(); });
+}
+
+// The speed buttons of one group index on one parent keep exactly one down: an exclusive button group
+// of that parent's own, so that buttons of other groups or of nested panels are not drawn in.
+QButtonGroup* SpeedButtonGroup(QWidget* parent, int groupIndex) {
+    const QString name = QStringLiteral("speedButtonGroup%1").arg(groupIndex);
+    auto* group = parent->findChild<QButtonGroup*>(name, Qt::FindDirectChildrenOnly);
+    if (group == nullptr) {
+        group = new QButtonGroup(parent);
+        group->setObjectName(name);
+        group->setExclusive(true);
+    }
+    return group;
 }
 
 }  // namespace
@@ -47,8 +61,8 @@ void TButton::Click() {
 TSpeedButton::TSpeedButton(QWidget* parent, const std::string& caption, int groupIndex)
     : TButton(parent, caption), groupIndex_(groupIndex) {
     Button()->setCheckable(groupIndex != 0);
-    if (groupIndex != 0)
-        Button()->setAutoExclusive(true);
+    if (groupIndex != 0 && parent != nullptr)
+        SpeedButtonGroup(parent, groupIndex)->addButton(Button());
 }
 
 bool TSpeedButton::Down() const {

@@ -1,6 +1,8 @@
 #include "ui/TrackBar.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QSlider>
 
 #include "ui/GuiThread.h"
@@ -14,6 +16,18 @@ public:
         : QSlider(orientation, parent), owner_(owner) {}
 
 protected:
+    // A click in the channel and a wheel turn end with the closing notification too; the end of a
+    // handle drag has its own (sliderReleased).
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        const bool handleDrag = isSliderDown();
+        QSlider::mouseReleaseEvent(event);
+        if (!handleDrag)
+            Guarded(owner_->OnChange);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        QSlider::wheelEvent(event);
+        Guarded(owner_->OnChange);
+    }
     void keyReleaseEvent(QKeyEvent* event) override {
         QSlider::keyReleaseEvent(event);
         if (!event->isAutoRepeat() && IsScrollKey(event->key()))

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <filesystem>
 #include <fstream>
@@ -291,6 +292,42 @@ TEST_F(Controls, TypingAnItemsTextAndEnterIsNoChoice) {
     QTest::keyClicks(combo->Widget(), "19200");
     QTest::keyClick(combo->Widget(), Qt::Key_Return);
     EXPECT_EQ(selects, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, SpeedButtonsKeepOneDownPerGroupIndex) {
+    auto* fire = form.Make<ui::TSpeedButton>(form.Client(), "FIRE", 1);
+    auto* stop = form.Make<ui::TSpeedButton>(form.Client(), "STOP", 1);
+    auto* high = form.Make<ui::TSpeedButton>(form.Client(), "HIGH", 2);
+    fire->SetDown(true);
+    high->SetDown(true);
+    stop->SetDown(true);
+    EXPECT_FALSE(fire->Down());
+    EXPECT_TRUE(stop->Down());
+    EXPECT_TRUE(high->Down()) << "another group index is another group";
+}
+
+TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
+    auto* bar = form.Make<ui::TTrackBar>(form.Client());
+    bar->SetMax(10);
+    static_cast<QSlider*>(bar->Widget())->setTickPosition(QSlider::NoTicks);
+    static_cast<QSlider*>(bar->Widget())->setPageStep(2);
+    bar->Widget()->setGeometry(0, 0, 200, 30);
+    bar->Widget()->show();
+    QApplication::processEvents();
+    int notifications = 0;
+    bar->OnChange = [&] { ++notifications; };
+    QTest::mouseClick(bar->Widget(), Qt::LeftButton, {}, QPoint(bar->Widget()->width() - 3, bar->Widget()->height() / 2));
+    EXPECT_GT(bar->Position(), 0);
+    const int afterClick = notifications;
+    EXPECT_GE(afterClick, 2) << "the move and its closing repeat";
+    QWheelEvent wheel(QPointF(100, 15), bar->Widget()->mapToGlobal(QPointF(100, 15)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(bar->Widget(), &wheel);
+    EXPECT_GE(notifications, afterClick + 1);
 }
 
 }  // namespace
