@@ -13,19 +13,9 @@ std::optional<std::string> SendPanelCommand(const std::string& command) {
     return TalvaneForm->SendThroughDoor(command);
 }
 
-std::string QueryReply(const std::string& command) {
-    if (const auto reply = SendPanelCommand(command))
-        return *reply;
-    if (TalvaneForm == nullptr)
-        return "";
-    std::string reply = TalvaneForm->LastReply;
-    TTalvaneForm::StripTerminatorFromString(reply, "\r");
-    return reply;
-}
-
 std::optional<std::string> Query(const std::string& command, CommandSet set) {
-    std::string reply = QueryReply(command);
-    if (!ReplyCarriesValue(reply, set))
+    auto reply = SendPanelCommand(command);
+    if (!reply || !ReplyCarriesValue(*reply, set))
         return std::nullopt;
     return reply;
 }

@@ -24,13 +24,10 @@ namespace panels {
 // cut at its first CR, or nothing when the main window refused the text or could not reopen the port.
 std::optional<std::string> SendPanelCommand(const std::string& command);
 
-// Sends a query and gives its reply cut at the first CR. The reply is the one to this command even
-// while a command cycle sends through the same door; when the door refused the command, it is the
-// main window's LastReply, the reply to the last command that reached the port.
-std::string QueryReply(const std::string& command);
-
-// QueryReply, then the reply test of the command set: nothing when the reply carries no value
-// (Ondrel and Framont: it holds "?"; Pexmar: it holds "Error").
+// Sends a query and applies the reply test of the command set: the reply to this very command, cut at
+// its first CR, or nothing when it carries no value (Ondrel and Framont: it holds "?"; Pexmar: it
+// holds "Error"). A query that the door refused (no port) carries no value either: the reply that the
+// main window holds then belongs to an earlier command, not to this query.
 std::optional<std::string> Query(const std::string& command, CommandSet set);
 
 // Sends the panel's stop command (";LC:FL 0" or "!GATE ACTIV=0").

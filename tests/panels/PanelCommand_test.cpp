@@ -27,11 +27,11 @@ TEST_F(PanelCommandPath, AQueryGivesItsOwnReplyCutAtItsFirstCarriageReturn) {
     EXPECT_EQ(Main().eSendCommand->Text(), ";LC:ED?") << "the command stands in the command line as if typed";
 }
 
-TEST_F(PanelCommandPath, ACommandTheDoorRefusesSendsNothingAndTheQueryReadsTheLastReply) {
+TEST_F(PanelCommandPath, ACommandTheDoorRefusesSendsNothingAndItsQueryCarriesNoValue) {
     Reply("PING", "PONG\r\n");
     app.Send("PING");
     EXPECT_EQ(panels::SendPanelCommand("?Empty"), std::nullopt);
-    EXPECT_EQ(panels::QueryReply("?Empty"), "PONG");
+    EXPECT_EQ(panels::Query("?Empty", panels::CommandSet::Pexmar), std::nullopt) << "not the earlier PONG";
     EXPECT_EQ(Sent(), Commands{"PING"});
 }
 
@@ -50,7 +50,7 @@ TEST_F(PanelCommandThreads, AQueryDuringACommandCycleStillGetsItsOwnReply) {
 
     for (int i = 0; i < 20; ++i) {
         const std::string command = ";LC:FL? " + std::to_string(i);
-        EXPECT_EQ(panels::QueryReply(command), "R:" + command);
+        EXPECT_EQ(panels::Query(command, panels::CommandSet::Pexmar), "R:" + command);
         PexmarControlForm->QueryWarning();
         EXPECT_EQ(PexmarControlForm->lblWarning->Caption(), "Flow low");
         // The worker sends its next string before the next query.
