@@ -15,6 +15,7 @@
 #include <string>
 
 #include "support/FakeInstrument.h"
+#include "support/OffscreenProcess.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
 
@@ -141,18 +142,10 @@ BENCHMARK(BM_DoorLoopRate)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRea
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char pattern[] = "/tmp/talvane-bench-XXXXXX";
-    const char* home = mkdtemp(pattern);
-    if (home != nullptr)
-        setenv("XDG_DATA_HOME", home, 1);
+    testsupport::OffscreenProcess process("talvane-bench");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    if (home != nullptr) {
-        std::error_code ignored;
-        std::filesystem::remove_all(home, ignored);
-    }
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "support/FakeInstrument.h"
+#include "support/OffscreenProcess.h"
 #include "support/TalvaneApp.h"
 
 namespace {
@@ -69,10 +70,7 @@ BENCHMARK(BM_RotationSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 }  // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char pattern[] = "/tmp/talvane-bench-XXXXXX";
-    if (const char* home = mkdtemp(pattern))
-        setenv("XDG_DATA_HOME", home, 1);
+    testsupport::OffscreenProcess process("talvane-bench");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -2,22 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+
+#include "support/OffscreenProcess.h"
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char pattern[] = "/tmp/talvane-test-XXXXXX";
-    const char* dataHome = mkdtemp(pattern);
-    if (dataHome != nullptr)
-        setenv("XDG_DATA_HOME", dataHome, 1);
+    testsupport::OffscreenProcess process("talvane-test");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    if (dataHome != nullptr) {
-        std::error_code ignored;
-        std::filesystem::remove_all(dataHome, ignored);
-    }
-    return result;
+    return RUN_ALL_TESTS();
 }
