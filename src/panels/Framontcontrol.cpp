@@ -94,13 +94,8 @@ void TFramontControlForm::BuildStatusAndSystem(QGridLayout& grid) {
 
 void TFramontControlForm::Send(const std::string& command) { panels::SendPanelCommand(command); }
 
-// A query that never reached the controller carries no value either: the reply to some earlier
-// command must not be read as this one's.
 std::optional<std::string> TFramontControlForm::Ask(const std::string& query) {
-    auto reply = panels::SendPanelCommand(query);
-    if (!reply || !panels::ReplyCarriesValue(*reply, panels::CommandSet::Framont))
-        return std::nullopt;
-    return reply;
+    return panels::Query(query, panels::CommandSet::Framont);
 }
 
 void TFramontControlForm::TrackBarChanged(ui::TTrackBar& bar, panels::CommittedEdit& edit, int& committed,
