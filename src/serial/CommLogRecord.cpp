@@ -90,7 +90,7 @@ std::optional<std::string> TCommLogForm::RotateLog(ui::TColor colour) {
 
 void TCommLogForm::ReportLater(const std::string& message) {
     // From the event loop, so that the send road that logged the line is not held up by the box.
-    QMetaObject::invokeMethod(Window(), [message] { ui::ShowExceptionBox(message); }, Qt::QueuedConnection);
+    ui::ShowExceptionBoxLater(message);
 }
 
 void TCommLogForm::SaveLogFile() { SaveLogFileInColour(CallerColour()); }

@@ -169,7 +169,8 @@ public:
     // command, cut at its first CR, or nothing when the road refused the text or could not reopen the
     // port. Safe from any thread.
     std::optional<std::string> SendThroughDoor(const std::string& text);
-    void ClearToSend();
+    // Waits until the port is free and takes it; false when it cannot wait (see MainSendRoad.cpp).
+    bool ClearToSend();
     std::string SendCommand(const std::string& command);
     void isCommandError(const std::string& command, const std::string& reply);
     void ResetCommErrorArray();
@@ -256,6 +257,7 @@ private:
     void RotatePaneIfFull();
     std::unique_ptr<CSerialPort> ownedPort_;
     int portHoldDepth_ = 0;          // GUI thread only
+    int guiRoadDepth_ = 0;           // GUI thread only: sends of the GUI thread in progress
     bool portHeldByHold_ = false;    // GUI thread only
     bool paneSaveFailureShown_ = false;  // GUI thread only
 };

@@ -58,7 +58,18 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
         return std::nullopt;
 
     // The port is taken before it is reopened, so that no other exchange is using it meanwhile.
-    ClearToSend();
+    if (!ClearToSend())
+        return std::nullopt;
+    const bool onGui = ui::IsGuiThread();
+    if (onGui)
+        ++guiRoadDepth_;
+    struct Leave {
+        int* depth;
+        ~Leave() {
+            if (depth != nullptr)
+                --*depth;
+        }
+    } leave{onGui ? &guiRoadDepth_ : nullptr};
     if (SerialPort->IsPortOpen())
         SerialPort->ClosePort();
     if (!SerialPort->OpenPort(cboTalvane->Text())) {
@@ -120,7 +131,7 @@ void TTalvaneForm::RotatePaneIfFull() {
         SaveTalvaneLogFile();
     } catch (const std::exception& e) {
         if (!paneSaveFailureShown_)
-            ui::ShowExceptionBox(e.what());
+            ui::ShowExceptionBoxLater(e.what());
         paneSaveFailureShown_ = true;
         return;
     }
@@ -129,8 +140,16 @@ void TTalvaneForm::RotatePaneIfFull() {
     LineCount = reTalvane->LineCount();
 }
 
-void TTalvaneForm::ClearToSend() {
+// The GUI thread waits for the port only when whoever holds it can let it go meanwhile. A send that
+// starts inside a modal box (a panel's poll timer fires in its event loop) while this thread holds the
+// port lower down its stack, or while it carries out a hand-over that the holding worker waits for,
+// would wait for ever: it takes the port only when it is free, and is refused otherwise.
+bool TTalvaneForm::ClearToSend() {
+    const bool heldBelow = ui::IsGuiThread() && (portHoldDepth_ > 0 || guiRoadDepth_ > 0 || ui::RunningHandOver());
+    if (heldBelow)
+        return TryTakePort() || Closing;
     ui::WaitOnGui([&] { return Closing || TryTakePort(); });
+    return true;
 }
 
 bool TTalvaneForm::TryTakePort() {

@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -116,6 +117,11 @@ void SetDialogs(IDialogs* dialogs) { g_installed.store(dialogs); }
 
 void ShowExceptionBox(const std::string& message) {
     OnGui([&] { Dialogs().ShowException(message); });
+}
+
+void ShowExceptionBoxLater(const std::string& message) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [message] { ShowExceptionBox(message); },
+                              Qt::QueuedConnection);
 }
 
 }  // namespace ui

@@ -43,5 +43,8 @@ void SetDialogs(IDialogs* dialogs);
 
 // The application's exception box, reached from wherever an event enters the program.
 void ShowExceptionBox(const std::string& message);
+// The same box, shown from the event loop once the current work is over: for failures met while the
+// port is held, so that no modal box (and the event loop it runs) opens meanwhile.
+void ShowExceptionBoxLater(const std::string& message);
 
 }  // namespace ui

@@ -112,14 +112,22 @@ void RunOnGuiThread(const std::function<void()>& task) {
         std::rethrow_exception(item.error);
 }
 
+namespace {
+int g_handOversRunning = 0;  // GUI thread only
+}  // namespace
+
+bool RunningHandOver() { return g_handOversRunning > 0; }
+
 int DrainHandOvers() {
     int count = 0;
     while (HandOver* item = Queue().Pop()) {
+        ++g_handOversRunning;
         try {
             (*item->task)();
         } catch (...) {
             item->error = std::current_exception();
         }
+        --g_handOversRunning;
         Queue().Finish(item);
         ++count;
     }

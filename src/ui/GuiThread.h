@@ -36,6 +36,11 @@ auto OnGui(F&& fn) -> std::invoke_result_t<F&> {
 // GUI thread: carries out the hand-overs that wait now, and nothing else. Returns how many ran.
 int DrainHandOvers();
 
+// GUI thread: a hand-over is being carried out further down this thread's stack (a modal box that it
+// opened runs an event loop of its own). Its thread waits for it, so the GUI thread must not wait for
+// anything that thread holds.
+bool RunningHandOver();
+
 // Waits until done() is true. On the GUI thread it keeps carrying out hand-overs meanwhile; no
 // other event is processed. Elsewhere it pauses briefly between the tests.
 void WaitOnGui(const std::function<bool()>& done);

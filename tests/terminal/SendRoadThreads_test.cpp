@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "support/FakeInstrument.h"
+#include "ui/GuiThread.h"
 #include "support/TalvaneApp.h"
 
 using testsupport::FakeInstrument;
@@ -55,6 +56,33 @@ TEST(SendRoadThreads, EveryCommandGetsItsOwnReplyAndThePaneKeepsEachPairTogether
         EXPECT_EQ(lines[i + 1].substr(lines[i + 1].find("]  ") + 3), "R:" + command) << i;
     }
     EXPECT_FALSE(main.PortBusy);
+}
+
+TEST(SendRoadThreads, AGuiSendInsideAHandOverOfThePortsHolderIsRefusedNotAwaited) {
+    FakeInstrument instrument("COM97");
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    main.cboTalvane->SetText(instrument.ComName());
+    main.Terminator = "\r\n";
+
+    // The worker holds the port and waits for a hand-over; inside it the GUI thread is asked to send
+    // (as a panel's poll would, in the event loop of a box the hand-over opened).
+    std::optional<std::string> inner = "not run";
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        bool expected = false;
+        if (main.PortBusy.compare_exchange_strong(expected, true)) {
+            ui::OnGui([&] { inner = main.SendThroughDoor("INNER"); });
+            main.PortBusy = false;
+        }
+        done = true;
+    });
+    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return done.load(); }, 20000));
+    worker.join();
+    EXPECT_EQ(inner, std::nullopt);
+    EXPECT_EQ(instrument.CommandCount(), 0u);
+    EXPECT_EQ(main.SendThroughDoor("AFTER"), std::optional<std::string>("OK"));
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ protected:
         Main().cboTalvane->SetText(instrument.ComName());
         Main().Terminator = "\r\n";
         Main().ConfigChanged = false;
+        Main().DelayTimer->SetEnabled(false);  // the tests run the poll themselves
     }
 
     TTalvaneForm& Main() { return app.Main(); }
@@ -198,6 +199,7 @@ TEST_F(SendRoad, AFailedPaneSaveIsReportedOnceAndLosesNoLine) {
     Main().DisableLog1Click();
     app.Send("ONE");
     app.Send("TWO");
+    TalvaneApp::ProcessEvents();  // the report comes from the event loop, once the port is free
     EXPECT_EQ(app.dialogs.Exceptions().size(), 1u);
     EXPECT_FALSE(Main().PortBusy);
     EXPECT_FALSE(Main().LogEnabled) << "logging stays as it was";
@@ -292,6 +294,18 @@ TEST_F(SendRoad, EnterTypedInTheCommandLineSends) {
     QTest::keyClicks(Main().eSendCommand->Widget(), "ID?");
     QTest::keyClick(Main().eSendCommand->Widget(), Qt::Key_Return);
     EXPECT_EQ(instrument.Commands(), std::vector<std::string>{"ID?"});
+}
+
+TEST_F(SendRoad, ASendWhileThisThreadHoldsThePortIsRefusedNotAwaited) {
+    // As when a panel's poll fires inside the settings dialog, which holds the port.
+    Main().HoldPort();
+    EXPECT_EQ(Main().SendThroughDoor("INNER"), std::nullopt);
+    EXPECT_TRUE(Main().PortBusy);
+    Main().ReleasePort();
+    EXPECT_FALSE(Main().PortBusy);
+    EXPECT_EQ(Main().SendThroughDoor("AFTER"), std::optional<std::string>("OK"));
+    EXPECT_EQ(instrument.Commands(), std::vector<std::string>{"AFTER"});
+    EXPECT_EQ(Main().CommandsSent, 1);
 }
 
 TEST(StripTerminator, CutsAtTheFirstOccurrenceOnly) {
