@@ -15,7 +15,7 @@
 #include <string>
 
 #include "support/FakeInstrument.h"
-#include "support/OffscreenProcess.h"
+#include "BenchMain.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
 
@@ -141,11 +141,4 @@ BENCHMARK(BM_DoorLoopRate)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRea
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    testsupport::OffscreenProcess process("talvane-bench");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksOffscreen(argc, argv); }

@@ -9,7 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "support/FakeInstrument.h"
-#include "support/OffscreenProcess.h"
+#include "BenchMain.h"
 #include "support/TalvaneApp.h"
 
 namespace {
@@ -69,11 +69,4 @@ BENCHMARK(BM_RotationSave)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    testsupport::OffscreenProcess process("talvane-bench");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksOffscreen(argc, argv); }
