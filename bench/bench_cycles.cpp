@@ -1,37 +1,28 @@
 // The command cycles' cost: the process's CPU use while a port is selected, the worker idles and the
-// 500 ms unsolicited-input poll runs; and a strings cycle's commands per second to an instrument that
-// answers at once, beside the rate the road's own pauses allow and the rate of the door called
-// directly in a loop.
+// 500 ms unsolicited-input poll runs; and the commands per second of a strings cycle and of a file
+// cycle to an instrument that answers at once, with the program's CPU per command, beside the rate
+// that the road's own waits allow as this machine sleeps them in the same run, and the rate of the
+// door called directly in a loop.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 
-#include "support/FakeInstrument.h"
 #include "BenchMain.h"
+#include "CpuUse.h"
+#include "platform/Clock.h"
+#include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
 
 namespace {
 
 constexpr const char* kPort = "COM97";
-// Per command the road waits 15 quiet pauses of 1 ms after the reply, and 5 ms after showing the
-// command line; the cycle adds its command delay.
-constexpr double kRoadPausesMs = 15.0 + 5.0;
-
-double ProcessCpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+constexpr int kCommands = 200;
 
 // The program started on the fake instrument's port, with a worker and the poll running.
 class Program {
@@ -74,14 +65,30 @@ void RunEventLoopUntil(const std::function<bool()>& done) {
     loop.exec();
 }
 
+// The waits of one command, made alone as this machine sleeps them: 15 quiet pauses of 1 ms after the
+// reply, 5 ms after the command line is shown, and the cycle's command delay. Milliseconds.
+double CommandWaitsMs(int commandDelay) {
+    constexpr int kRounds = 50;
+    QElapsedTimer wall;
+    wall.start();
+    for (int round = 0; round < kRounds; ++round) {
+        for (int i = 0; i < 15; ++i)
+            platform::Sleep(1);
+        platform::Sleep(5);
+        if (commandDelay > 0)
+            platform::Sleep(static_cast<unsigned>(commandDelay));
+    }
+    return static_cast<double>(wall.nsecsElapsed()) / 1e6 / kRounds;
+}
+
 void BM_IdleCpuWithPortSelected(benchmark::State& state) {
     Program program;
     for (auto _ : state) {
-        const double cpuBefore = ProcessCpuSeconds();
+        const double cpuBefore = ProgramCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         RunEventLoop(10000);
-        const double cpu = ProcessCpuSeconds() - cpuBefore;
+        const double cpu = ProgramCpuSeconds() - cpuBefore;
         state.counters["cpu_percent_of_one_core"] = 100.0 * cpu / (static_cast<double>(wall.elapsed()) / 1000.0);
         state.counters["cpu_ms"] = cpu * 1000.0;
     }
@@ -89,23 +96,16 @@ void BM_IdleCpuWithPortSelected(benchmark::State& state) {
 }
 BENCHMARK(BM_IdleCpuWithPortSelected)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-// All five strings ticked; state.range(0) is the command delay in ms.
-void BM_StringsCycleRate(benchmark::State& state) {
-    Program program;
+// Runs one cycle from START until the worker is idle again; sets the rate, CPU and floor counters.
+void MeasureCycle(benchmark::State& state, Program& program, int commandDelay) {
     TTalvaneForm& main = program.Main();
-    const int commandDelay = static_cast<int>(state.range(0));
-    constexpr int kPasses = 40;
-    for (std::size_t k = 0; k < main.edString.size(); ++k) {
-        main.edString[k]->SetText("S" + std::to_string(k + 1));
-        main.cbCycleString[k]->SetChecked(true);
-    }
-    main.leCycleCount->SetText(std::to_string(kPasses));
     main.leCommandDelay->SetText(std::to_string(commandDelay));
     main.leCycleDelay->SetText("0");
     double commandsPerSecond = 0;
+    double cpuMsPerCommand = 0;
     for (auto _ : state) {
         program.instrument.ClearReceived();
-        const double cpuBefore = ProcessCpuSeconds();
+        const double cpuBefore = ProgramCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         main.cmdStartCycleClick();
@@ -113,19 +113,44 @@ void BM_StringsCycleRate(benchmark::State& state) {
         const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
         const double commands = static_cast<double>(program.instrument.CommandCount());
         commandsPerSecond = commands / seconds;
-        state.counters["process_cpu_ms_per_command"] = (ProcessCpuSeconds() - cpuBefore) * 1000.0 / commands;
-        main.ClearOutgoingandIncommingWindow1Click();
+        cpuMsPerCommand = (ProgramCpuSeconds() - cpuBefore) * 1000.0 / commands;
     }
+    const double waitsAllow = 1000.0 / CommandWaitsMs(commandDelay);
     state.counters["commands"] = static_cast<double>(program.instrument.CommandCount());
     state.counters["commands_per_s"] = commandsPerSecond;
-    state.counters["road_pauses_allow_per_s"] = 1000.0 / (kRoadPausesMs + commandDelay);
+    state.counters["waits_allow_per_s"] = waitsAllow;
+    state.counters["ratio_to_waits"] = commandsPerSecond / waitsAllow;
+    state.counters["program_cpu_ms_per_command"] = cpuMsPerCommand;
+}
+
+// All five strings ticked; state.range(0) is the command delay in ms.
+void BM_StringsCycleRate(benchmark::State& state) {
+    Program program;
+    TTalvaneForm& main = program.Main();
+    for (std::size_t k = 0; k < main.edString.size(); ++k) {
+        main.edString[k]->SetText("S" + std::to_string(k + 1));
+        main.cbCycleString[k]->SetChecked(true);
+    }
+    main.leCycleCount->SetText(std::to_string(kCommands / 5));
+    MeasureCycle(state, program, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_StringsCycleRate)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+// A command file of kCommands commands, one pass; state.range(0) is the command delay in ms.
+void BM_FileCycleRate(benchmark::State& state) {
+    Program program;
+    TTalvaneForm& main = program.Main();
+    main.ViewCommandFileWindow1Click();
+    for (int i = 0; i < kCommands; ++i)
+        main.reInputFile->AddLine("F" + std::to_string(i % 5 + 1), ui::clBlack);
+    main.leCycleCount->SetText("1");
+    MeasureCycle(state, program, static_cast<int>(state.range(0)));
+}
+BENCHMARK(BM_FileCycleRate)->Arg(0)->Arg(5)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 // The same commands sent by the GUI thread through the door in a loop: the road without the cycle.
 void BM_DoorLoopRate(benchmark::State& state) {
     Program program;
-    constexpr int kCommands = 200;
     double commandsPerSecond = 0;
     for (auto _ : state) {
         QElapsedTimer wall;
@@ -134,8 +159,10 @@ void BM_DoorLoopRate(benchmark::State& state) {
             program.Main().SendThroughDoor("S" + std::to_string(i % 5 + 1));
         commandsPerSecond = kCommands / (static_cast<double>(wall.elapsed()) / 1000.0);
     }
+    const double waitsAllow = 1000.0 / CommandWaitsMs(0);
     state.counters["commands_per_s"] = commandsPerSecond;
-    state.counters["road_pauses_allow_per_s"] = 1000.0 / kRoadPausesMs;
+    state.counters["waits_allow_per_s"] = waitsAllow;
+    state.counters["ratio_to_waits"] = commandsPerSecond / waitsAllow;
 }
 BENCHMARK(BM_DoorLoopRate)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 

@@ -66,6 +66,11 @@ void SetSleepFunction(SleepFunction fn) {
     g_sleep = std::move(fn);
 }
 
+bool PausesReplaced() {
+    std::lock_guard lock(g_hooksMutex);
+    return static_cast<bool>(g_sleep);
+}
+
 void SetClock(ClockFunction fn) {
     std::lock_guard lock(g_hooksMutex);
     g_clock = std::move(fn);

@@ -27,6 +27,9 @@ using ClockFunction = std::function<LocalTime()>;
 // Replace the pause or the clock; an empty function restores the real one.
 void SetSleepFunction(SleepFunction fn);
 void SetClock(ClockFunction fn);
+// True while a replacement pause is set. A wait that would otherwise watch a device (and so be no
+// shorter for the replacement) is then made of pauses through Sleep.
+bool PausesReplaced();
 
 // "mmddyy_hhnnss": month, day, two-digit year, underscore, hour 00-23, minutes, seconds.
 std::string FormatFileStamp(const LocalTime& t);

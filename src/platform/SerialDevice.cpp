@@ -293,6 +293,13 @@ bool ClearCommError(SerialHandle handle, std::uint32_t& errors, std::size_t& byt
     });
 }
 
+bool WaitForInput(SerialHandle handle, unsigned timeoutMs) {
+    return WithDevice(handle, [&](Device& device) {
+        return WaitFor(device.fd, POLLIN, static_cast<int>(std::min<unsigned>(timeoutMs, INT_MAX))) ==
+               WaitResult::Ready;
+    });
+}
+
 bool ReadFile(SerialHandle handle, void* buffer, std::size_t wanted, std::size_t& delivered) {
     delivered = 0;
     return WithDevice(handle, [&](Device& device) {

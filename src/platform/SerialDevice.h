@@ -73,6 +73,10 @@ bool PurgeComm(SerialHandle handle, unsigned flags);
 // to clear, so errors is always 0. False (and 0 bytes) when the count cannot be read.
 bool ClearCommError(SerialHandle handle, std::uint32_t& errors, std::size_t& bytesWaiting);
 
+// Waits up to timeoutMs until received bytes wait to be read; true as soon as they do (at once when
+// they wait already). False when the time passed first, or the device failed, vanished or is not open.
+bool WaitForInput(SerialHandle handle, unsigned timeoutMs);
+
 // Reads up to wanted bytes into buffer (see the read time-out above). False when the device
 // failed or vanished, or the handle is not open; delivered counts what was read either way.
 bool ReadFile(SerialHandle handle, void* buffer, std::size_t wanted, std::size_t& delivered);

@@ -91,6 +91,7 @@ private:
     void ApplyReadConstant(std::uint32_t readConstant);
     void SetLineFlags();
     void ClearRecvTime();
+    void WaitForFirstByte(int maxPauses);
     void WaitWhileQueueEmpty(int maxPauses);
     std::size_t ReadUntilSilent(std::size_t chunk, int silencePauses);
 };

@@ -8,6 +8,7 @@
 
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
+#include "ui/FramePacing.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
@@ -17,11 +18,12 @@ const char* const kFormProperty = "talvaneForm";
 
 class FormWindow : public QMainWindow {
 public:
-    explicit FormWindow(TForm* form) : form_(form) {
+    explicit FormWindow(TForm* form) : form_(form), pacer_(this) {
         setProperty(kFormProperty, QVariant::fromValue(static_cast<void*>(form)));
     }
 
 protected:
+    bool event(QEvent* event) override { return pacer_.HoldBack(event) || QMainWindow::event(event); }
     void closeEvent(QCloseEvent* event) override {
         if (form_->HandleCloseRequest())
             event->accept();
@@ -44,6 +46,7 @@ protected:
 
 private:
     TForm* form_;
+    FramePacer pacer_;
 };
 
 }  // namespace

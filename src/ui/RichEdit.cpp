@@ -1,6 +1,8 @@
 #include "ui/RichEdit.h"
 
 #include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -24,6 +26,12 @@ public:
     RichEditWidget(QWidget* parent, TRichEdit* owner) : QPlainTextEdit(parent), owner_(owner) {}
 
 protected:
+    // The viewport fills its own background (a style sheet colour would leave that to the frame), so a
+    // line added repaints the viewport alone and not the frame and the window beneath it.
+    void paintEvent(QPaintEvent* event) override {
+        QPainter(viewport()).fillRect(event->rect(), viewport()->palette().brush(viewport()->backgroundRole()));
+        QPlainTextEdit::paintEvent(event);
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (DeliverKeyDown(event, nullptr, owner_->OnKeyPress))
             QPlainTextEdit::keyPressEvent(event);
@@ -93,6 +101,7 @@ TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this
     Editor()->setLineWrapMode(QPlainTextEdit::NoWrap);
     Editor()->setUndoRedoEnabled(false);
     Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Editor()->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
 }
 

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/Clock.h"
 #include "platform/TextConvert.h"
 #include "serial/CommPort.h"
 #include "support/FakeInstrument.h"
@@ -112,6 +113,21 @@ TEST_F(CommPort, ASilentLineGivesNothingAfterTheFirstByteAndSilenceWaits) {
     EXPECT_EQ(reply, "");
     EXPECT_EQ(pauses.Count(1), 1000u + 5u);
     EXPECT_EQ(port.RecvHour, 0) << "ReadBlock only clears the receive time";
+}
+
+// With the real pauses the first-byte wait watches the device: a late reply is still read whole,
+// and a silent line still ends the read with nothing.
+TEST_F(CommPort, WithRealPausesTheFirstByteWaitWatchesTheDevice) {
+    OpenConfigured();
+    ASSERT_FALSE(platform::PausesReplaced());
+    fake.SetDelay(30ms);
+    std::string reply, stamp;
+    EXPECT_EQ(Exchange("LATE", reply, stamp), 4);
+    EXPECT_EQ(reply, "OK\r\n");
+    fake.SetSilent(true);
+    EXPECT_EQ(Exchange("NOTHING", reply, stamp), 0);
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(port.ReadBlock(reply), 0);
 }
 
 TEST_F(CommPort, ANulCutsTheReplyTextButEveryByteIsCounted) {

@@ -34,6 +34,9 @@ public:
     FakeInstrument(const FakeInstrument&) = delete;
     FakeInstrument& operator=(const FakeInstrument&) = delete;
 
+    // The name of the thread that reads and answers the line.
+    static constexpr const char* kThreadName = "fake-instrument";
+
     const std::string& ComName() const { return comName_; }
     const std::string& SlavePath() const { return slavePath_; }
     std::filesystem::path LinkPath() const;
