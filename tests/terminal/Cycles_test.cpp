@@ -2,13 +2,19 @@
 // fake instrument; what the instrument receives is counted, never timed.
 #include <QTest>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/Clock.h"
+#include "serial/CommLog.h"
+#include "support/CycleRecord.h"
 #include "terminal/ConfigFile.h"
 #include "CycleFixture.h"
 
@@ -47,6 +53,59 @@ TEST_F(Cycles, StringsCycleSendsTheTickedStringsPassAfterPass) {
     EXPECT_EQ(Main().CommandsSent, 6);
     EXPECT_EQ(Waited(), 6 * 5 + 3 * 20);
     EXPECT_EQ(Main().cmdStartCycle->Caption(), "&START");
+}
+
+// A long strings cycle with logging on: the pane and the log, filled nearly to their 20000 lines
+// beforehand, are each saved once on the way, and their saved files together with what they hold at
+// the end keep every command followed by its own reply, in order, none lost (bench_soak runs this at
+// length). Pauses of 1 ms stay real, so every reply is read whole; longer ones are skipped.
+TEST_F(Cycles, ALongCycleLosesNoLineAcrossThePanesAndTheLogsSaves) {
+    constexpr int kCommands = 1000;
+    platform::SetSleepFunction([](unsigned ms) {
+        if (ms == 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        else
+            std::this_thread::yield();
+    });
+    struct RealPausesAgain {
+        ~RealPausesAgain() { platform::SetSleepFunction({}); }
+    } realPausesAgain;
+    for (int i = 0; i < 19000; ++i) {
+        Main().reTalvane->AddLine("filler " + std::to_string(i), ui::clBlack);
+        CommLogForm->reLog->AddLine("filler " + std::to_string(i), ui::clBlack);
+    }
+    FillStrings();
+    TickStrings({1, 2, 3, 4, 5});
+    Main().EnableLog1Click();
+    Main().leCycleCount->SetText(std::to_string(kCommands / 5));
+    Main().cmdStartCycleClick();
+    ASSERT_TRUE(TalvaneApp::ProcessUntil(
+        [&] { return !Main().WorkerRunsCycle() && CommCycleThread->Idle(); }, 110000));
+    ASSERT_EQ(instrument.CommandCount(), static_cast<std::size_t>(kCommands));
+
+    const Commands strings{"C1", "C2", "C3", "C4", "C5"};
+    const auto reply = [](const std::string& command) { return "R:" + command; };
+    std::size_t paneFiles = 0;
+    std::size_t logFiles = 0;
+    Commands pane = testsupport::PaneSavedLines(&paneFiles);
+    const Commands paneNow = Main().reTalvane->Lines();
+    pane.insert(pane.end(), paneNow.begin(), paneNow.end());
+    Commands log = testsupport::LogSavedLines(&logFiles);
+    const Commands logNow = CommLogForm->reLog->Lines();
+    log.insert(log.end(), logNow.begin(), logNow.end());
+    EXPECT_EQ(paneFiles, 1u);
+    EXPECT_EQ(logFiles, 1u);
+    for (const Commands* lines : {&pane, &log}) {
+        const testsupport::PairingCheck check = testsupport::CheckPairs(*lines, strings, reply);
+        EXPECT_EQ(check.pairs, static_cast<std::size_t>(kCommands));
+        EXPECT_EQ(check.faults, 0u) << check.firstFault;
+    }
+    const auto firstReply = std::find_if(pane.begin(), pane.end(), [](const std::string& line) {
+        return line.find("]  R:") != std::string::npos;
+    });
+    ASSERT_NE(firstReply, pane.end());
+    pane.erase(firstReply);
+    EXPECT_EQ(testsupport::CheckPairs(pane, strings, reply).faults, 1u) << "a lost line is found";
 }
 
 TEST_F(Cycles, AWordInCyclesRunsTheStringsCycleUntilStopEndingWithWholePasses) {
