@@ -3,13 +3,62 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 #include "ui/GuiThread.h"
 
 namespace ui {
+namespace {
+
+// A status bar panel: a sunken frame with a line of text, at least as wide as asked. Unlike a label,
+// a new text that fits the panel repaints the panel alone, without laying out the window again; and
+// it fills its own background, so its parents are not painted beneath it.
+class StatusPanel : public QFrame {
+public:
+    StatusPanel(const QString& text, int width, QWidget* parent) : QFrame(parent), text_(text), width_(width) {
+        setFrameShape(QFrame::Panel);
+        setFrameShadow(QFrame::Sunken);
+        setAutoFillBackground(true);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    const QString& Text() const { return text_; }
+    void SetText(const QString& text) {
+        if (text == text_)
+            return;
+        const QSize before = sizeHint();
+        text_ = text;
+        if (sizeHint() != before)
+            updateGeometry();
+        update();
+    }
+    QSize sizeHint() const override {
+        const int textWidth = fontMetrics().horizontalAdvance(text_) + Indent() + 2 * frameWidth();
+        return {std::max(width_, textWidth), fontMetrics().height() + 2 * frameWidth()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        style()->drawItemText(&painter, contentsRect().adjusted(Indent(), 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                              palette(), isEnabled(), text_, foregroundRole());
+    }
+
+private:
+    int Indent() const { return fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2; }  // as a framed label's
+
+    QString text_;
+    int width_;
+};
+
+}  // namespace
 
 TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
     : TControl(new QFrame(parent)) {
@@ -17,12 +66,9 @@ TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string,
     layout->setContentsMargins(2, 1, 2, 1);
     layout->setSpacing(2);
     for (std::size_t i = 0; i < panels.size(); ++i) {
-        auto* label = new QLabel(ToQt(panels[i].first), widget_);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(panels[i].second);
-        layout->addWidget(label, i + 1 == panels.size() ? 1 : 0);
-        panels_.push_back(label);
+        auto* panel = new StatusPanel(ToQt(panels[i].first), panels[i].second, widget_);
+        layout->addWidget(panel, i + 1 == panels.size() ? 1 : 0);
+        panels_.push_back(panel);
     }
 }
 
@@ -30,14 +76,14 @@ std::string TStatusBar::PanelText(int index) const {
     return OnGui([&] {
         if (!widget_ || index < 0 || index >= PanelCount())
             return std::string();
-        return FromQt(panels_[static_cast<std::size_t>(index)]->text());
+        return FromQt(static_cast<StatusPanel*>(panels_[static_cast<std::size_t>(index)])->Text());
     });
 }
 
 void TStatusBar::SetPanelText(int index, const std::string& text) {
     OnGui([&] {
         if (widget_ && index >= 0 && index < PanelCount())
-            panels_[static_cast<std::size_t>(index)]->setText(ToQt(text));
+            static_cast<StatusPanel*>(panels_[static_cast<std::size_t>(index)])->SetText(ToQt(text));
     });
 }
 

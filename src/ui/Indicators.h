@@ -8,6 +8,7 @@
 class QProgressBar;
 class QSpinBox;
 class QTableWidget;
+class QFrame;
 class QLabel;
 
 namespace ui {
@@ -21,7 +22,7 @@ public:
     int PanelCount() const { return static_cast<int>(panels_.size()); }
 
 private:
-    std::vector<QLabel*> panels_;
+    std::vector<QFrame*> panels_;
 };
 
 class TProgressBar : public TControl {
