@@ -36,16 +36,26 @@ protected:
         if (DeliverKeyDown(event, nullptr, owner_->OnKeyPress))
             QPlainTextEdit::keyPressEvent(event);
     }
+    // The frame looks the same with and without the focus (the caret shows it, in the viewport), so a
+    // focus change does not repaint the whole pane; the send road moves the focus at every command.
     void focusInEvent(QFocusEvent* event) override {
-        QPlainTextEdit::focusInEvent(event);
+        WithoutFrameRepaint([&] { QPlainTextEdit::focusInEvent(event); });
         FireEnter(owner_);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        QPlainTextEdit::focusOutEvent(event);
+        WithoutFrameRepaint([&] { QPlainTextEdit::focusOutEvent(event); });
         FireExit(owner_);
     }
 
 private:
+    template <class F>
+    void WithoutFrameRepaint(F handle) {
+        const bool wasDisabled = testAttribute(Qt::WA_UpdatesDisabled);
+        setAttribute(Qt::WA_UpdatesDisabled, true);
+        handle();
+        setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
+    }
+
     TRichEdit* owner_;
 };
 
