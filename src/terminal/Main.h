@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -247,11 +248,15 @@ private:
     void ConnectHandlers();
     void OpenPanel(ui::TForm& panel);
     void SetLogMenuChecks(bool enabled);
-    // The road after the door's checks, for an accepted text; returns the reply cut at its first CR.
-    std::optional<std::string> RunSendRoad(const std::string& text);
+    // The road from the door's checks on, with text put into the command line first when asked;
+    // returns the reply cut at its first CR.
+    std::optional<std::string> RunSendRoad(const std::string& text, bool intoCommandLine);
+    // SendCommand's exchange; thenOnGui runs in the same hand-over as the reply's display.
+    std::string Exchange(const std::string& command, const std::string& terminator,
+                         const std::function<void()>& thenOnGui);
     bool TryTakePort();
     void ReleaseTakenPort();
-    // Steps of the road on the GUI thread, each one hand-over when the road runs on the worker.
+    // Steps of the road on the GUI thread.
     void ShowAndLogCommand(const std::string& stamp, const std::string& text);
     void ShowAndLogReply(const std::string& stamp, const std::string& reply);
     void RotatePaneIfFull();

@@ -7,6 +7,7 @@
 // thread waiting for it keeps carrying out the worker's hand-overs.
 #include <array>
 #include <exception>
+#include <functional>
 #include <string_view>
 
 #include "platform/Clock.h"
@@ -38,23 +39,25 @@ constexpr std::array<ErrorPattern, 17> kErrorPatterns{{{"?E0", 0}, {"?E1", 1}, {
 void TTalvaneForm::eSendCommandKeyPress(char& key) {
     if (key != 13)
         return;
-    RunSendRoad(eSendCommand->Text());
+    RunSendRoad(eSendCommand->Text(), false);
 }
 
-std::optional<std::string> TTalvaneForm::SendThroughDoor(const std::string& text) {
-    eSendCommand->SetText(text);
-    return RunSendRoad(text);
-}
+std::optional<std::string> TTalvaneForm::SendThroughDoor(const std::string& text) { return RunSendRoad(text, true); }
 
-std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
-    if (Contains(text, "Command") || Contains(text, "Empty"))
-        return std::nullopt;
-    ConfigChanged = true;
+// On the worker every ui::OnGui is a round trip to the GUI thread, which the worker waits for; the
+// road's GUI steps are therefore gathered into as few hand-overs as their order allows.
+std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine) {
+    const bool refused = Contains(text, "Command") || Contains(text, "Empty");
     ui::OnGui([&] {
+        if (intoCommandLine)
+            eSendCommand->SetText(text);
+        if (refused)
+            return;
+        ConfigChanged = true;
         reTalvane->SetFocus();
         eSendCommand->SetFocus();
     });
-    if (text.empty() || SerialPort == nullptr)
+    if (refused || text.empty() || SerialPort == nullptr)
         return std::nullopt;
 
     // The port is taken before it is reopened, so that no other exchange is using it meanwhile.
@@ -80,19 +83,18 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
         });
         return std::nullopt;
     }
-    ui::OnGui([&] {
+    const std::string stamp = SerialPort->StampSendTime();
+    const std::string terminator = ui::OnGui([&] {
         // The history takes the command line's text: make sure it is this command's, whatever another
         // sender put there meanwhile.
         eSendCommand->SetText(text);
         if (text != CommandArray[static_cast<std::size_t>(CommandArrayIndex)])
             AppendCommandArray();
+        ShowAndLogCommand(stamp, text);
+        return Terminator;
     });
-    const std::string stamp = SerialPort->StampSendTime();
-
-    ShowAndLogCommand(stamp, text);
     platform::Sleep(5);
-    std::string reply = SendCommand(text);
-    ui::OnGui([&] {
+    std::string reply = Exchange(text, terminator, [this] {
         ++CommandsSent;
         sbSendStatus->SetPanelText(1, "Commands Sent: " + std::to_string(CommandsSent));
     });
@@ -160,36 +162,40 @@ bool TTalvaneForm::TryTakePort() {
 void TTalvaneForm::ReleaseTakenPort() { PortBusy = false; }
 
 std::string TTalvaneForm::SendCommand(const std::string& command) {
+    return Exchange(command, ui::OnGui([&] { return Terminator; }), {});
+}
+
+std::string TTalvaneForm::Exchange(const std::string& command, const std::string& terminator,
+                                   const std::function<void()>& thenOnGui) {
     PortBusy = true;
-    const std::string terminator = ui::OnGui([&] { return Terminator; });
     SerialPort->PurgeRxBuffer();
     SerialPort->WriteCommand(command, terminator);
     std::string reply;
     std::string recvStamp;
     const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
-    if (count > 0)
-        isCommandError(command, reply);
     // The reply is shown before the port is let go, so that every command line in the pane is
     // followed by its own reply even while two threads send.
-    ShowAndLogReply(recvStamp, reply);
     ui::OnGui([&] {
+        if (count > 0)
+            isCommandError(command, reply);
+        ShowAndLogReply(recvStamp, reply);
         LastReply = reply;
         StripTerminatorFromString(LastReply, "\r");
+        if (thenOnGui)
+            thenOnGui();
     });
     PortBusy = false;
     return reply;
 }
 
 void TTalvaneForm::ShowAndLogReply(const std::string& stamp, const std::string& reply) {
-    ui::OnGui([&] {
-        if (LogEnabled) {
-            CommLogForm->SetAttributeColor(ui::clGreen);
-            CommLogForm->AppendToLog(StampedLine(stamp, reply));
-        }
-        ReplyDisplayLock = true;
-        reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, reply) : reply, ui::clGreen);
-        ReplyDisplayLock = false;
-    });
+    if (LogEnabled) {
+        CommLogForm->SetAttributeColor(ui::clGreen);
+        CommLogForm->AppendToLog(StampedLine(stamp, reply));
+    }
+    ReplyDisplayLock = true;
+    reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, reply) : reply, ui::clGreen);
+    ReplyDisplayLock = false;
 }
 
 void TTalvaneForm::StripTerminatorFromString(std::string& s, const std::string& term) {

@@ -1,6 +1,7 @@
 #include "ui/Indicators.h"
 
 #include <QHBoxLayout>
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -21,29 +22,37 @@ namespace {
 // it fills its own background, so its parents are not painted beneath it.
 class StatusPanel : public QFrame {
 public:
-    StatusPanel(const QString& text, int width, QWidget* parent) : QFrame(parent), text_(text), width_(width) {
+    StatusPanel(const QString& text, int width, QWidget* parent) : QFrame(parent), width_(width) {
         setFrameShape(QFrame::Panel);
         setFrameShadow(QFrame::Sunken);
         setAutoFillBackground(true);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        SetText(text);
     }
     const QString& Text() const { return text_; }
     void SetText(const QString& text) {
-        if (text == text_)
+        if (text == text_ && textWidth_ >= 0)
             return;
-        const QSize before = sizeHint();
         text_ = text;
-        if (sizeHint() != before)
+        const int before = std::max(width_, textWidth_);
+        textWidth_ = fontMetrics().horizontalAdvance(text_) + Indent() + 2 * frameWidth();
+        if (std::max(width_, textWidth_) != before)
             updateGeometry();
         update();
     }
     QSize sizeHint() const override {
-        const int textWidth = fontMetrics().horizontalAdvance(text_) + Indent() + 2 * frameWidth();
-        return {std::max(width_, textWidth), fontMetrics().height() + 2 * frameWidth()};
+        return {std::max(width_, textWidth_), fontMetrics().height() + 2 * frameWidth()};
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
+    void changeEvent(QEvent* event) override {
+        QFrame::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            textWidth_ = -1;
+            SetText(text_);
+        }
+    }
     void paintEvent(QPaintEvent* event) override {
         QFrame::paintEvent(event);
         QPainter painter(this);
@@ -56,6 +65,7 @@ private:
 
     QString text_;
     int width_;
+    int textWidth_ = -1;  // the text's width with indent and frame, once measured
 };
 
 }  // namespace

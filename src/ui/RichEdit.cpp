@@ -198,12 +198,19 @@ void TRichEdit::Clear() {
     });
 }
 
+// A line added repaints the whole viewport anyway, so the scroll to the end does not first copy the
+// viewport's pixels up by the new lines: it moves the view only and leaves the painting to that repaint.
 void TRichEdit::CaretToEnd() {
     OnGui([&] {
         if (!widget_)
             return;
+        QWidget* viewport = Editor()->viewport();
+        const bool wasDisabled = viewport->testAttribute(Qt::WA_UpdatesDisabled);
+        viewport->setAttribute(Qt::WA_UpdatesDisabled, true);
         Editor()->moveCursor(QTextCursor::End);
         Editor()->ensureCursorVisible();
+        viewport->setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
+        viewport->update();
     });
 }
 
