@@ -30,11 +30,11 @@ protected:
     }
     void focusInEvent(QFocusEvent* event) override {
         QPlainTextEdit::focusInEvent(event);
-        FireEnter(owner_);
+        FocusArrived(owner_, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QPlainTextEdit::focusOutEvent(event);
-        FireExit(owner_);
+        FocusLeft(owner_, event);
     }
 
 private:
@@ -93,6 +93,7 @@ TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this
     Editor()->setLineWrapMode(QPlainTextEdit::NoWrap);
     Editor()->setUndoRedoEnabled(false);
     Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Editor()->setTabChangesFocus(true);
     QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
 }
 
@@ -159,6 +160,9 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
         }
         cursor.insertBlock(QTextBlockFormat(), format);
         cursor.endEditBlock();
+        // The caret goes after the new line, which brings it into view.
+        Editor()->setTextCursor(cursor);
+        Editor()->ensureCursorVisible();
     });
 }
 
