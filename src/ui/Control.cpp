@@ -176,13 +176,16 @@ bool FocusArrived(TControl* control, const QFocusEvent* event) {
     return true;
 }
 
+void ForgetKeptFocus(const QWidget* window) { FocusKeptByWindow().erase(window); }
+
 void FocusLeft(TControl* control, const QFocusEvent* event) {
     QWidget* widget = control->Widget();
     if (widget == nullptr)
         return;
     const QWidget* next = QApplication::focusWidget();
     if (WindowWideReason(event->reason()) || next == nullptr || next->window() != widget->window()) {
-        FocusKeptByWindow()[widget->window()] = widget;
+        if (widget->window()->isVisible())
+            FocusKeptByWindow()[widget->window()] = widget;
         return;
     }
     ++g_exitHandlers;

@@ -65,5 +65,7 @@ private:
 // the window, a modal box or menu opening, hiding or closing the window is not.
 bool FocusArrived(TControl* control, const QFocusEvent* event);
 void FocusLeft(TControl* control, const QFocusEvent* event);
+// A hidden window forgets where its focus was: showing it again enters its focused control anew.
+void ForgetKeptFocus(const QWidget* window);
 
 }  // namespace ui

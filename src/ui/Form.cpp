@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -59,6 +60,11 @@ protected:
         QMainWindow::showEvent(event);
         if (!event->spontaneous())
             form_->HandleShown();
+    }
+    void hideEvent(QHideEvent* event) override {
+        QMainWindow::hideEvent(event);
+        if (!event->spontaneous())
+            ForgetKeptFocus(this);
     }
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)

@@ -1,5 +1,9 @@
 #include "support/DialogFake.h"
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
 namespace testsupport {
 
 DialogFake::DialogFake() { ui::SetDialogs(this); }
@@ -51,7 +55,23 @@ void DialogFake::ClearRecords() {
     fileDialogs_.clear();
 }
 
+void DialogFake::OpenRealBox(const std::string& text) const {
+    if (!realBoxes_)
+        return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    QTimer answer;
+    int waited = 0;
+    QObject::connect(&answer, &QTimer::timeout, &box, [&] {
+        if (box.isActiveWindow() || ++waited > 2000)
+            box.accept();
+    });
+    answer.start(1);
+    box.exec();
+}
+
 int DialogFake::MessageBox(const std::string& text, const std::string& caption, ui::MsgIcon icon, ui::MsgButtons) {
+    OpenRealBox(text);
     std::lock_guard lock(mutex_);
     messages_.push_back({text, caption, icon});
     if (messageAnswers_.empty())
@@ -96,6 +116,7 @@ int DialogFake::RunModal(ui::TForm& form) {
 }
 
 void DialogFake::ShowException(const std::string& message) {
+    OpenRealBox(message);
     std::lock_guard lock(mutex_);
     exceptions_.push_back(message);
 }
