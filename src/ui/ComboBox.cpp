@@ -44,8 +44,12 @@ private:
 TComboBox::TComboBox(QWidget* parent, const std::string& text, bool editable) : TControl(new QComboBox(parent)) {
     QComboBox* combo = Combo();
     combo->setEditable(editable);
-    if (editable)
+    if (editable) {
         combo->setLineEdit(new ComboEdit(this, &handlingEnter_));
+        // Qt makes typed text that names an item a choice of that item when the field loses the focus
+        // (closing a dialog, say); only a pick from the list is a choice.
+        QObject::disconnect(combo->lineEdit(), SIGNAL(editingFinished()), combo, nullptr);
+    }
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(20);
     if (editable) {

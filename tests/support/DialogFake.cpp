@@ -1,7 +1,9 @@
 #include "support/DialogFake.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 namespace testsupport {
@@ -104,7 +106,10 @@ int DialogFake::RunModal(ui::TForm& form) {
             modalScripts_.pop_front();
         }
     }
+    // The form takes the focus as the window system gives it to a modal window, and hands it back.
+    QPointer<QWidget> previous = QApplication::activeWindow();
     form.Show();
+    QApplication::setActiveWindow(form.Window());
     if (script)
         script(form);
     if (form.Visible())
@@ -112,6 +117,8 @@ int DialogFake::RunModal(ui::TForm& form) {
     // A close that the form refused leaves it up; a real operator would go on, the fake gives up.
     if (form.Visible())
         form.Hide();
+    if (previous)
+        QApplication::setActiveWindow(previous);
     return form.ModalResult();
 }
 
