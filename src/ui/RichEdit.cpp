@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -160,9 +161,10 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
         }
         cursor.insertBlock(QTextBlockFormat(), format);
         cursor.endEditBlock();
-        // The caret goes after the new line, which brings it into view.
-        Editor()->setTextCursor(cursor);
-        Editor()->ensureCursorVisible();
+        // The new line comes into view. (Moving the caret there each time would triple the cost of a
+        // line; a caret already at the end stays there as lines are added.)
+        QScrollBar* bar = Editor()->verticalScrollBar();
+        bar->setValue(bar->maximum());
     });
 }
 
