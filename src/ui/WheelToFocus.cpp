@@ -5,6 +5,8 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "ui/Form.h"
+
 namespace ui {
 namespace {
 
@@ -32,9 +34,10 @@ protected:
 
 private:
     // The focused control itself, a part of it (a scroll area's viewport), a parent it passes an unused
-    // turn on to, or an open pop-up (a combo's list).
+    // turn on to, an open pop-up (a combo's list), or a window that is none of the program's forms
+    // (a file dialog's list scrolls as Qt has it).
     static bool ReachesFocus(const QWidget* target, const QWidget* focus) {
-        if (target->window()->windowType() == Qt::Popup)
+        if (target->window()->windowType() == Qt::Popup || TForm::FormOf(target) == nullptr)
             return true;
         return focus != nullptr && (target == focus || focus->isAncestorOf(target) || target->isAncestorOf(focus));
     }
