@@ -94,12 +94,15 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
         SerialPort->ClosePort();
     if (!SerialPort->OpenPort(cboTalvane->Text())) {
         port.Release();
-        // A worker asked to terminate was replaced already: its successor is not rescanned away.
-        if (!CallingWorkerTerminated())
-            ui::OnGui([&] {
-                cmdStopCycleClick();
-                CommPortScan1Click();
-            });
+        // A worker that was replaced, also while this request waited for the GUI thread, stops no
+        // cycle and starts no rescan: both would now act on its successor.
+        const TCommCycleThread* worker = CallingWorker();
+        ui::OnGui([&] {
+            if (worker != nullptr && worker->Terminated())
+                return;
+            cmdStopCycleClick();
+            CommPortScan1Click();
+        });
         return std::nullopt;
     }
     ui::OnGui([&] {

@@ -341,3 +341,5 @@ void JoinAllCycleWorkers() {
 }
 
 bool CallingWorkerTerminated() { return t_ownWorker != nullptr && t_ownWorker->Terminated(); }
+
+const TCommCycleThread* CallingWorker() { return t_ownWorker; }

@@ -103,3 +103,5 @@ void JoinAllCycleWorkers();
 // no longer wanted, as the port was reselected, rescanned, reconfigured or lent, or the program ends.
 // False on every other thread.
 bool CallingWorkerTerminated();
+// The worker whose thread calls; none on every other thread.
+const TCommCycleThread* CallingWorker();
