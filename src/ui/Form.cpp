@@ -9,7 +9,6 @@
 #include <QMenuBar>
 #include <QShowEvent>
 
-#include <algorithm>
 #include <vector>
 
 #include "ui/Control.h"
@@ -94,6 +93,7 @@ TForm::~TForm() {
     // the events their going raises reach no handler.
     EventSuspension suspended;
     std::erase(LiveForms(), this);
+    ForgetKeptFocus(window_);
     delete window_;
     window_ = nullptr;
     owned_.clear();
