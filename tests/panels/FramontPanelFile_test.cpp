@@ -119,11 +119,14 @@ TEST(FramontPanelFile, NumbersBeyondThirtyTwoBitsAndBinaryBytesDoNotConvert) {
     EXPECT_EQ(v.SlitSpot, "1,2500.00,2500.00");
 }
 
-TEST(FramontPanelFile, ASlitSpotKeepsAnEmptySizeButNotOneThatIsNoSize) {
+TEST(FramontPanelFile, ASlitSpotKeepsAnEmptySizeAndAnyTheSlitCanTakeButNoOther) {
     EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + "1,2500\n").SlitSpot, "1,2500");
     EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + "7,100.00,100.00\n").SlitSpot, "7,100.00,100.00")
         << "a magnification outside the list selects none, as the panel always did";
-    for (const char* bad : {"1,abc,2500.00", "1,2500.00,1.2.3", "1,-5,10", "1,1e999,1", "1,.,1"})
+    for (const char* aboveItsLimit : {"50,120.00,50.00", "1,6000.00,6000.00", "100,60.00,0.00", "7,6000,1"})
+        EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + aboveItsLimit + "\n").SlitSpot, aboveItsLimit);
+    for (const char* bad : {"1,abc,2500.00", "1,2500.00,1.2.3", "1,-5,10", "1,1e999,1", "1,.,1", "1,6000.01,1",
+                            "100,60.01,1", "5,1,1200.5", "7,6001,1"})
         EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + bad + "\n").SlitSpot, "1,2500.00,2500.00") << bad;
 }
 
