@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,6 +21,23 @@
 
 namespace ui {
 namespace {
+
+// Runs change with the widget's repaints held off; they are not made up for afterwards.
+template <class F>
+void WithoutRepaint(QWidget& widget, F change) {
+    const bool wasDisabled = widget.testAttribute(Qt::WA_UpdatesDisabled);
+    widget.setAttribute(Qt::WA_UpdatesDisabled, true);
+    change();
+    widget.setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
+}
+
+// A line added repaints the whole viewport anyway (the document's layout asks for that), so a scroll
+// that follows it need not first copy the viewport's pixels up by the new lines: the view only moves.
+template <class F>
+void ScrollForRepaint(QPlainTextEdit& editor, F scroll) {
+    WithoutRepaint(*editor.viewport(), scroll);
+    editor.viewport()->update();
+}
 
 class RichEditWidget : public QPlainTextEdit {
 public:
@@ -39,23 +57,15 @@ protected:
     // The frame looks the same with and without the focus (the caret shows it, in the viewport), so a
     // focus change does not repaint the whole pane; the send road moves the focus at every command.
     void focusInEvent(QFocusEvent* event) override {
-        WithoutFrameRepaint([&] { QPlainTextEdit::focusInEvent(event); });
-        FireEnter(owner_);
+        WithoutRepaint(*this, [&] { QPlainTextEdit::focusInEvent(event); });
+        FocusArrived(owner_, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        WithoutFrameRepaint([&] { QPlainTextEdit::focusOutEvent(event); });
-        FireExit(owner_);
+        WithoutRepaint(*this, [&] { QPlainTextEdit::focusOutEvent(event); });
+        FocusLeft(owner_, event);
     }
 
 private:
-    template <class F>
-    void WithoutFrameRepaint(F handle) {
-        const bool wasDisabled = testAttribute(Qt::WA_UpdatesDisabled);
-        setAttribute(Qt::WA_UpdatesDisabled, true);
-        handle();
-        setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
-    }
-
     TRichEdit* owner_;
 };
 
@@ -112,6 +122,7 @@ TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this
     Editor()->setUndoRedoEnabled(false);
     Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor()->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    Editor()->setTabChangesFocus(true);
     QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
 }
 
@@ -178,6 +189,10 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
         }
         cursor.insertBlock(QTextBlockFormat(), format);
         cursor.endEditBlock();
+        // The new line comes into view. (Moving the caret there each time would triple the cost of a
+        // line; a caret already at the end stays there as lines are added.)
+        QScrollBar* bar = Editor()->verticalScrollBar();
+        ScrollForRepaint(*Editor(), [bar] { bar->setValue(bar->maximum()); });
     });
 }
 
@@ -198,19 +213,14 @@ void TRichEdit::Clear() {
     });
 }
 
-// A line added repaints the whole viewport anyway, so the scroll to the end does not first copy the
-// viewport's pixels up by the new lines: it moves the view only and leaves the painting to that repaint.
 void TRichEdit::CaretToEnd() {
     OnGui([&] {
         if (!widget_)
             return;
-        QWidget* viewport = Editor()->viewport();
-        const bool wasDisabled = viewport->testAttribute(Qt::WA_UpdatesDisabled);
-        viewport->setAttribute(Qt::WA_UpdatesDisabled, true);
-        Editor()->moveCursor(QTextCursor::End);
-        Editor()->ensureCursorVisible();
-        viewport->setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
-        viewport->update();
+        ScrollForRepaint(*Editor(), [this] {
+            Editor()->moveCursor(QTextCursor::End);
+            Editor()->ensureCursorVisible();
+        });
     });
 }
 
