@@ -4,10 +4,8 @@
 
 #include <QFont>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMainWindow>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include <atomic>
@@ -42,7 +40,7 @@ TCommLogForm::TCommLogForm() : ui::TForm("Communications Log", 800, 560), instan
     BuildControls();
     BuildMenus();
     ConnectHandlers();
-    CentreOnDesktop();
+    CentreOnScreen();
     FormCreate();
 }
 
@@ -165,15 +163,6 @@ void TCommLogForm::ConnectHandlers() {
     Exit1->OnClick = [this] { Exit1Click(); };
     SavetoFile1->OnClick = [this] { SavetoFile1Click(); };
     Print1->OnClick = [this] { Print1Click(); };
-}
-
-void TCommLogForm::CentreOnDesktop() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    QRect frame = Window()->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    Window()->move(frame.topLeft());
 }
 
 bool TCommLogForm::MainLogEnabled() { return TalvaneForm != nullptr && TalvaneForm->LogEnabled; }
