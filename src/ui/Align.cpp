@@ -56,7 +56,8 @@ public:
         return item;
     }
     QSize sizeHint() const override { return minimumSize(); }
-    // Enough for the side-aligned controls, so that they never overlap.
+    // Enough for the side-aligned controls and the client control's own minimum, so that they never
+    // overlap.
     QSize minimumSize() const override {
         int width = 0;
         int height = 0;
@@ -67,6 +68,8 @@ public:
                 height += entry.extent;
             else if (entry.align == TAlign::Left || entry.align == TAlign::Right)
                 width += entry.extent;
+            else
+                width += entry.item->minimumSize().width(), height += entry.item->minimumSize().height();
         }
         const QMargins m = parentWidget() != nullptr ? parentWidget()->contentsMargins() : QMargins();
         return {width + m.left() + m.right(), height + m.top() + m.bottom()};
