@@ -110,6 +110,36 @@ TEST_F(PexmarPanel, WithShowTalvaneCheckedClosingLeavesTheMainWindowAlone) {
     EXPECT_EQ(Main().State(), ui::WindowState::Minimized);
 }
 
+TEST_F(PexmarPanel, AnUncommittedValueStaysInItsEditWhileTheOperatorWorksElsewhereAndIsNotSentAtTheClose) {
+    OpenQuietly();
+    Activate(panel());
+    ui::TEdit& frequency = *panel().leFrequency;
+    paneltest::Type(frequency, "40");
+    Main().edString[0]->SetText("*IDN?");
+    QApplication::setActiveWindow(Main().Window());
+    Activate(panel());
+    EXPECT_TRUE(frequency.Focused());
+    EXPECT_EQ(Main().State(), ui::WindowState::Minimized) << "Hide Talvane is in force";
+    QTest::keyClick(frequency.Widget(), Qt::Key_F1);
+    EXPECT_EQ(Sent(), Commands{"*IDN?"}) << "the main window's F1, and no exit from the edit";
+    EXPECT_TRUE(frequency.Focused());
+
+    instrument.ClearReceived();
+    panel().Close();
+    EXPECT_EQ(Sent(), kStop) << "exactly what the close handler sends";
+    EXPECT_EQ(ReadAll(PexmarFile()), "00\r\n20\r\n13\r\n0\r\n0\r\n");
+}
+
+TEST_F(PexmarPanel, EnterOnAPointShowsItsErrorBoxOnce) {
+    OpenQuietly();
+    Activate(panel());
+    app.dialogs.OpenRealBoxes();
+    paneltest::Type(*panel().leFrequency, ".");
+    paneltest::Enter(*panel().leFrequency);
+    EXPECT_EQ(Exceptions(), std::vector<std::string>{"'.' is not a valid floating point value"});
+    EXPECT_TRUE(Sent().empty());
+}
+
 TEST_F(PexmarPanel, AHandWrittenFileIsReplayedWordByWordAndTheCommittedValuesSaved) {
     WritePanelFile(" 05\n45.5\n  30.0 \n1\n1");
     Open();
