@@ -81,7 +81,6 @@ private:
     void BuildSettingsView(QWidget* parent);
     void BuildDialogs();
     void ConnectHandlers();
-    void CentreOnMainWindow();
 
     // Bars to their minimum, labels to the position followed by suffix.
     void ResetProgress(const std::string& suffix);
@@ -92,6 +91,7 @@ private:
     void EndTransfer(bool completed);
     bool RunPacedLines(const std::vector<std::string>& lines, ui::TProgressBar& bar, ui::TLabel& label,
                        const std::function<void(int, const std::string&)>& run);
+    void DownloadLine(int index, const std::string& line);
     void UploadLine(int index, const std::string& line);
     void MoveCarets(int line);
     void MoveSettingsCaret(int line);

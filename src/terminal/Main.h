@@ -244,6 +244,9 @@ public:
 
 private:
     void BuildControls();
+    void BuildCommonStrings(QWidget* device);
+    void BuildCycleControls(QWidget* device);
+    void BuildPane(QWidget* page);
     void BuildMenus();
     void BuildPopupMenus();
     void ConnectHandlers();
@@ -261,7 +264,7 @@ private:
     // Steps of the road on the GUI thread.
     void ShowAndLogCommand(const std::string& stamp, const std::string& text);
     void ShowAndLogReply(const std::string& stamp, const std::string& reply);
-    void RotatePaneIfFull();
+    bool SaveAndClearPane();
     std::unique_ptr<CSerialPort> ownedPort_;
     int portHoldDepth_ = 0;          // GUI thread only
     int guiRoadDepth_ = 0;           // GUI thread only: sends of the GUI thread in progress

@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "ui/Align.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
@@ -25,7 +26,9 @@ void TLabel::SetCaption(const std::string& caption) {
     });
 }
 
-TGroupBox::TGroupBox(QWidget* parent, const std::string& caption) : TControl(new QGroupBox(ToQt(caption), parent)) {}
+TGroupBox::TGroupBox(QWidget* parent, const std::string& caption) : TControl(new QGroupBox(ToQt(caption), parent)) {
+    container_ = true;
+}
 
 QGroupBox* TGroupBox::Box() const { return static_cast<QGroupBox*>(widget_.data()); }
 
@@ -41,12 +44,19 @@ void TGroupBox::SetCaption(const std::string& caption) {
 }
 
 TPanel::TPanel(QWidget* parent, const std::string& caption) : TControl(new QFrame(parent)), caption_(nullptr) {
+    container_ = true;
     auto* frame = static_cast<QFrame*>(widget_.data());
     frame->setFrameShape(QFrame::StyledPanel);
-    if (!caption.empty()) {
-        caption_ = new QLabel(ToQt(caption), frame);
-        caption_->setAlignment(Qt::AlignCenter);
-    }
+    if (!caption.empty())
+        MakeCaption(caption);
+}
+
+// The caption is drawn centred over the whole panel, under the controls placed on it.
+void TPanel::MakeCaption(const std::string& caption) {
+    caption_ = new QLabel(ToQt(caption), widget_);
+    caption_->setAlignment(Qt::AlignCenter);
+    caption_->lower();
+    AlignWidget(caption_, TAlign::Client);
 }
 
 std::string TPanel::Caption() const {
@@ -55,15 +65,15 @@ std::string TPanel::Caption() const {
 
 void TPanel::SetCaption(const std::string& caption) {
     OnGui([&] {
-        if (caption_ == nullptr) {
-            caption_ = new QLabel(widget_);
-            caption_->setAlignment(Qt::AlignCenter);
-        }
-        caption_->setText(ToQt(caption));
+        if (caption_ == nullptr)
+            MakeCaption(caption);
+        else
+            caption_->setText(ToQt(caption));
     });
 }
 
 TNotebook::TNotebook(QWidget* parent) : TControl(new QStackedWidget(parent)) {
+    container_ = true;
     QObject::connect(Stack(), &QStackedWidget::currentChanged, Stack(), [this](int) { Guarded(OnPageChanged); });
 }
 

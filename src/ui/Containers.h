@@ -38,6 +38,7 @@ public:
     void SetCaption(const std::string& caption);
 
 private:
+    void MakeCaption(const std::string& caption);
     QLabel* caption_;
 };
 

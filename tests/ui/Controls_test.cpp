@@ -5,9 +5,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
@@ -18,8 +21,11 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/Folders.h"
 #include "support/DialogFake.h"
+#include "support/ScopedPlatformHooks.h"
 #include "ui/Buttons.h"
+#include "ui/Containers.h"
 #include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
@@ -220,6 +226,29 @@ TEST_F(Controls, RichEditLoadsFilesWithAnyLineEnd) {
     EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
 }
 
+TEST_F(Controls, PrintingWithNoPrinterKeepsEveryPdfAndSaysWhereItWent) {
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "a printer is set up; printing would reach it";
+    const std::filesystem::path logs = platform::OrvelFolder() / "Logs";
+    std::filesystem::create_directories(logs);
+    const testsupport::ScopedClock clock(platform::LocalTime{2024, 1, 2, 10, 11, 12, 0});
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    pane->AddLine("first", ui::clBlack);
+    const std::string first = pane->Print("Talvane");
+    pane->AddLine("second", ui::clBlack);
+    const std::string second = pane->Print("Talvane");
+
+    EXPECT_EQ(first, (logs / "Talvane 010224_101112.pdf").string());
+    EXPECT_EQ(second, (logs / "Talvane 010224_101112 (2).pdf").string());
+    EXPECT_LT(std::filesystem::file_size(first), std::filesystem::file_size(second)) << "the first PDF is kept";
+    const auto messages = dialogs.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(messages[i].icon, ui::MsgIcon::Information);
+        EXPECT_NE(messages[i].text.find(i == 0 ? first : second), std::string::npos) << messages[i].text;
+    }
+}
+
 TEST_F(Controls, InvisibleMenusKeepTheirShortcuts) {
     ui::TMenuItem* hidden = form.MainMenu()->Add("Controls");
     int sent = 0;
@@ -331,6 +360,156 @@ TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(bar->Widget(), &wheel);
     EXPECT_GE(notifications, afterClick + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Controls made after their form was shown stay hidden until the form is shown again.
+void ShowAgain(ui::TForm& form) {
+    form.Hide();
+    form.Show();
+    QApplication::processEvents();
+}
+
+// The colour drawn at the middle of a widget as it is on the screen.
+QColor ShownColour(QWidget* widget, QPoint at = {-1, -1}) {
+    if (at.x() < 0)
+        at = widget->rect().center();
+    return widget->grab().toImage().pixelColor(at);
+}
+
+TEST_F(Controls, AContainersColourPaintsOnlyItsOwnBackground) {
+    form.SetColor(ui::clBlack);
+    auto* group = form.Make<ui::TGroupBox>(form.Client(), "Group ");
+    group->SetBounds(10, 10, 200, 120);
+    group->SetColor(ui::clNavy);
+    group->SetFontColor(ui::clWhite);
+    auto* plain = form.Make<ui::TEdit>(group->Widget(), "");
+    plain->SetBounds(10, 30, 100, 22);
+    auto* check = form.Make<ui::TCheckBox>(group->Widget(), "Check");
+    check->SetBounds(10, 60, 100, 22);
+    auto* onForm = form.Make<ui::TButton>(form.Client(), "Button");
+    onForm->SetBounds(220, 10, 80, 25);
+    ShowAgain(form);
+
+    EXPECT_EQ(ShownColour(form.Client(), {380, 280}), QColor(Qt::black));
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80));
+    const QColor base = QApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(ShownColour(plain->Widget()), base) << "an edit in a navy group keeps its own background";
+    EXPECT_EQ(plain->Widget()->palette().color(QPalette::Text), QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(check->Widget()->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_NE(ShownColour(onForm->Widget()), QColor(Qt::black)) << "a button on a black form keeps its face";
+    group->SetEnabled(false);
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80)) << "a disabled group keeps its colour";
+}
+
+TEST_F(Controls, AControlsColoursApplyOnlyWhileItIsEnabled) {
+    auto* coloured = form.Make<ui::TEdit>(form.Client(), "");
+    coloured->SetBounds(10, 10, 100, 22);
+    coloured->SetColor(ui::clYellow);
+    coloured->SetFontColor(ui::clBlack);
+    auto* plain = form.Make<ui::TEdit>(form.Client(), "");
+    plain->SetBounds(10, 40, 100, 22);
+    ShowAgain(form);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(coloured->Color(), ui::clYellow);
+
+    coloured->SetEnabled(false);
+    plain->SetEnabled(false);
+    EXPECT_NE(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(ShownColour(coloured->Widget()), ShownColour(plain->Widget())) << "disabled, it looks as any disabled edit";
+    coloured->SetEnabled(true);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+}
+
+TEST_F(Controls, AlignedControlsFollowTheirParentAndPlacedControlsStay) {
+    auto* top = form.Make<ui::TGroupBox>(form.Client(), "Top ");
+    top->SetBounds(0, 0, 10, 120);
+    top->SetAlign(ui::TAlign::Top);
+    auto* bottom = form.Make<ui::TPanel>(form.Client());
+    bottom->SetBounds(0, 0, 10, 20);
+    bottom->SetAlign(ui::TAlign::Bottom);
+    auto* client = form.Make<ui::TRichEdit>(form.Client());
+    client->SetAlign(ui::TAlign::Client);
+    auto* placed = form.Make<ui::TButton>(top->Widget(), "START");
+    placed->SetBounds(10, 20, 75, 25);
+    auto* edit = form.Make<ui::TLabeledEdit>(top->Widget(), "#Cycles", "1");
+    edit->SetBounds(10, 70, 60, 21);
+    ShowAgain(form);
+
+    const auto check = [&](int width, int height) {
+        form.Window()->resize(width, height);
+        QApplication::processEvents();
+        const int clientHeight = form.Client()->height();
+        EXPECT_EQ(top->Widget()->geometry(), QRect(0, 0, width, 120));
+        EXPECT_EQ(bottom->Widget()->geometry(), QRect(0, clientHeight - 20, width, 20));
+        EXPECT_EQ(client->Widget()->geometry(), QRect(0, 120, width, clientHeight - 140));
+        EXPECT_EQ(placed->Widget()->geometry(), QRect(10, 20, 75, 25));
+        EXPECT_EQ(edit->Widget()->geometry(), QRect(10, 70, 60, 21));
+        EXPECT_EQ(edit->Label()->geometry().bottom() + 1 + 3, 70) << "the caption stands 3 pixels above its edit";
+        EXPECT_EQ(edit->Label()->x(), 10);
+    };
+    check(400, 300);
+    check(1000, 800);
+    top->SetVisible(false);
+    QApplication::processEvents();
+    EXPECT_EQ(client->Widget()->y(), 0) << "a hidden aligned control leaves its room to the others";
+}
+
+TEST_F(Controls, WindowKindsOfferOnlyTheirBorderIcons) {
+    form.SetBorderIcons(ui::biSystemMenu | ui::biMinimize);
+    Qt::WindowFlags flags = form.Window()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(form.Visible()) << "changing the icons keeps a shown window shown";
+
+    ui::TForm fixed("Fixed", 240, 140);
+    fixed.SetBorderStyle(ui::TBorderStyle::Dialog);
+    flags = fixed.Window()->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(fixed.Window()->minimumSize(), QSize(240, 140));
+    EXPECT_EQ(fixed.Window()->maximumSize(), QSize(240, 140));
+
+    ui::TForm modal("Modal", 200, 100);
+    modal.SetKeepOnTop(true);
+    Qt::WindowFlags whileModal;
+    dialogs.QueueModal([&](ui::TForm& shown) {
+        whileModal = shown.Window()->windowFlags();
+        shown.Close();
+    });
+    modal.ShowModal();
+    EXPECT_EQ(whileModal & Qt::WindowType_Mask, Qt::Dialog) << "a modal window is a dialog window";
+    EXPECT_FALSE(whileModal & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(whileModal & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(modal.Window()->windowFlags() & Qt::WindowMinimizeButtonHint) << "shown normally, it is a window again";
+}
+
+TEST_F(Controls, ACentredWindowStaysInsideTheScreensAvailableArea) {
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    form.Window()->move(area.topLeft());
+    ui::TForm wide("Wide", form.Width() + 300, 100);
+    wide.Show();
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().left(), area.left()) << "not pushed off the left edge";
+
+    form.Window()->move(area.right() - form.Window()->frameGeometry().width() + 1, area.bottom() - 50);
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().right(), area.right());
+    EXPECT_LE(wide.Window()->frameGeometry().bottom(), area.bottom());
+
+    ui::TForm huge("Huge", area.width() + 200, area.height() + 200);
+    huge.Show();
+    huge.CentreOnScreen();
+    EXPECT_EQ(huge.Window()->frameGeometry().topLeft(), area.topLeft()) << "too large: its top-left corner shows";
+    form.Window()->move(area.left() + 100, area.top() + 100);
+    ui::TForm small("Small", 100, 60);
+    small.Show();
+    small.CentreOn(form);
+    EXPECT_EQ(small.Window()->frameGeometry().center(), form.Window()->frameGeometry().center());
 }
 
 }  // namespace
