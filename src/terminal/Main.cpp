@@ -146,7 +146,7 @@ void TTalvaneForm::BuildControls() {
                                         std::vector<std::pair<std::string, int>>{{"Line Count:", 150}, {"Commands Sent: ", 50}});
     sbSendStatus->SetColor(ui::clBtnFace);
     paneLayout->addWidget(sbSendStatus->Widget());
-    lower->addWidget(gbCommunications->Widget(), 3);
+    lower->addWidget(gbCommunications->Widget(), 1);
     Splitter1 = Make<ui::TSplitter>(page);
     lower->addWidget(Splitter1->Widget());
     gbInputFile = Make<ui::TGroupBox>(page, "Command File ");
@@ -157,7 +157,8 @@ void TTalvaneForm::BuildControls() {
     reInputFile = Make<ui::TRichEdit>(gbInputFile->Widget());
     reInputFile->SetPlainText(true);
     fileLayout->addWidget(reInputFile->Widget());
-    lower->addWidget(gbInputFile->Widget(), 2);
+    lower->addWidget(gbInputFile->Widget());
+    Splitter1->SetResizedControl(gbInputFile, 220);
     gbInputFile->SetVisible(false);
     Splitter1->SetVisible(false);
     pageLayout->addLayout(lower, 1);

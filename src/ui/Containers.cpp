@@ -3,12 +3,76 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 #include "ui/GuiThread.h"
 
 namespace ui {
+namespace {
+
+class SplitterBar : public QFrame {
+public:
+    SplitterBar(QWidget* parent, const TSplitter& owner) : QFrame(parent), owner_(owner) {
+        setFrameShape(QFrame::VLine);
+        setFrameShadow(QFrame::Sunken);
+        setFixedWidth(TSplitter::kWidth);
+        setCursor(Qt::SplitHCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        QWidget* resized = Resized();
+        if (event->button() != Qt::LeftButton || resized == nullptr)
+            return QFrame::mousePressEvent(event);
+        drag_ = Drag{event->globalPosition().toPoint().x(), resized->width(), OtherSideWidth(*resized)};
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        QWidget* resized = Resized();
+        if (!drag_ || resized == nullptr)
+            return QFrame::mouseMoveEvent(event);
+        const int moved = event->globalPosition().toPoint().x() - drag_->pressX;
+        const int grown = resized->x() > x() ? -moved : moved;
+        const int widest = std::max(TSplitter::kMinSize, drag_->resizedWidth + drag_->otherWidth - TSplitter::kMinSize);
+        resized->setFixedWidth(std::clamp(drag_->resizedWidth + grown, TSplitter::kMinSize, widest));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton)
+            drag_.reset();
+        QFrame::mouseReleaseEvent(event);
+    }
+
+private:
+    struct Drag {
+        int pressX;
+        int resizedWidth;
+        int otherWidth;
+    };
+
+    QWidget* Resized() const { return owner_.ResizedControl() ? owner_.ResizedControl()->Widget() : nullptr; }
+
+    // The width of the nearest control on the bar's other side.
+    int OtherSideWidth(const QWidget& resized) const {
+        const bool left = resized.x() > x();
+        const QWidget* nearest = nullptr;
+        for (const QWidget* sibling : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (sibling == this || sibling->isHidden() || (left ? sibling->geometry().right() >= x() : sibling->x() <= x()))
+                continue;
+            if (nearest == nullptr || (left ? sibling->x() > nearest->x() : sibling->x() < nearest->x()))
+                nearest = sibling;
+        }
+        return nearest != nullptr ? nearest->width() : 0;
+    }
+
+    const TSplitter& owner_;
+    std::optional<Drag> drag_;
+};
+
+}  // namespace
 
 TLabel::TLabel(QWidget* parent, const std::string& caption) : TControl(new QLabel(ToQt(caption), parent)) {}
 
@@ -98,10 +162,14 @@ std::string TNotebook::ActivePage() const {
     });
 }
 
-TSplitter::TSplitter(QWidget* parent) : TControl(new QFrame(parent)) {
-    auto* frame = static_cast<QFrame*>(widget_.data());
-    frame->setFrameShape(QFrame::VLine);
-    frame->setFrameShadow(QFrame::Sunken);
+TSplitter::TSplitter(QWidget* parent) : TControl(new SplitterBar(parent, *this)) {}
+
+void TSplitter::SetResizedControl(TControl* control, int width) {
+    OnGui([&] {
+        resized_ = control;
+        if (control != nullptr && control->Widget() != nullptr)
+            control->Widget()->setFixedWidth(width);
+    });
 }
 
 }  // namespace ui

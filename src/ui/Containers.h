@@ -58,10 +58,21 @@ private:
     std::vector<std::string> names_;
 };
 
-// A visible divider between two areas; the form places it.
+// An upright bar between two areas of a row that the operator drags sideways: it resizes the control
+// beside it that the form names (as the class library's splitter resizes the control aligned on its
+// side), and the other area takes what is left. Neither area becomes narrower than MinSize pixels.
 class TSplitter : public TControl {
 public:
+    static constexpr int kWidth = 3;
+    static constexpr int kMinSize = 30;
+
     explicit TSplitter(QWidget* parent);
+    // The control the bar resizes; it keeps the fixed width given here until the bar changes it.
+    void SetResizedControl(TControl* control, int width);
+    TControl* ResizedControl() const { return resized_; }
+
+private:
+    TControl* resized_ = nullptr;
 };
 
 }  // namespace ui

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QHBoxLayout>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -18,6 +20,7 @@
 #include "support/DialogFake.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
+#include "ui/Containers.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -328,6 +331,69 @@ TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(bar->Widget(), &wheel);
     EXPECT_GE(notifications, afterClick + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, DraggingTheSplitterResizesItsControlAndTheOtherSideTakesTheRest) {
+    auto* row = new QHBoxLayout(form.Client());
+    auto* pane = form.Make<ui::TPanel>(form.Client());
+    auto* splitter = form.Make<ui::TSplitter>(form.Client());
+    auto* file = form.Make<ui::TPanel>(form.Client());
+    row->addWidget(pane->Widget(), 1);
+    row->addWidget(splitter->Widget());
+    row->addWidget(file->Widget());
+    splitter->SetResizedControl(file, 100);
+    QApplication::processEvents();
+    const int total = pane->Widget()->width() + file->Widget()->width();
+    QWidget* bar = splitter->Widget();
+    auto drag = [&](int dx) {
+        const QPoint middle(1, bar->height() / 2);
+        QTest::mousePress(bar, Qt::LeftButton, {}, middle);
+        QTest::mouseMove(bar, middle + QPoint(dx, 0));
+        QTest::mouseRelease(bar, Qt::LeftButton, {}, middle + QPoint(dx, 0));
+        QApplication::processEvents();
+    };
+    drag(-40);
+    EXPECT_EQ(file->Widget()->width(), 140) << "the bar moved left: the control on its right grew";
+    EXPECT_EQ(pane->Widget()->width() + file->Widget()->width(), total);
+    drag(500);
+    EXPECT_EQ(file->Widget()->width(), ui::TSplitter::kMinSize);
+    drag(-1000);
+    EXPECT_EQ(pane->Widget()->width(), ui::TSplitter::kMinSize) << "neither side goes below the minimum";
+    splitter->SetEnabled(false);
+    const int before = file->Widget()->width();
+    drag(50);
+    EXPECT_EQ(file->Widget()->width(), before) << "a disabled splitter does not move";
+}
+
+// Pixels of the highlight colour in each column of the bar's picture.
+std::vector<int> BandPixelsPerColumn(QWidget* bar) {
+    const QImage picture = bar->grab().toImage();
+    const QRgb band = bar->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    std::vector<int> columns(static_cast<std::size_t>(picture.width()), 0);
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            columns[static_cast<std::size_t>(x)] += picture.pixel(x, y) == band ? 1 : 0;
+    return columns;
+}
+
+TEST_F(Controls, TheTrackBarDrawsItsSelectionBandFromSelStartToSelEnd) {
+    auto* bar = form.Make<ui::TTrackBar>(form.Client());
+    bar->SetMin(-45);
+    bar->SetMax(45);
+    bar->SetPosition(-45);
+    bar->Widget()->setGeometry(0, 0, 300, 30);
+    bar->Widget()->show();
+    EXPECT_EQ(BandPixelsPerColumn(bar->Widget())[150], 0) << "no band while SelStart and SelEnd are 0";
+    bar->SetSelStart(45);
+    bar->SetSelEnd(0);
+    EXPECT_EQ(bar->SelStart(), 45);
+    const std::vector<int> columns = BandPixelsPerColumn(bar->Widget());
+    EXPECT_GT(columns[225], 0) << "inside the band (either end may be the larger)";
+    EXPECT_EQ(columns[75], 0) << "the lower half of the range is outside it";
 }
 
 }  // namespace
