@@ -382,10 +382,14 @@ TEST_F(SettingsWindow, PrintingTheSettingsViewMakesADocumentTitledTalvane) {
 }
 
 TEST_F(SettingsWindow, AQueryFileThatCannotBeReadIsReportedAndTheWindowGoesOn) {
+    Dialogs().QueueMessageAnswer(ui::mrYes);  // create it
     InWindow([&] {
         Download((folder / "missing.iqf").string(), std::nullopt);
         EXPECT_TRUE(SettingsView().empty());
     });
+    ASSERT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(Dialogs().Messages()[0].caption, "Open Insturment Settings Query File");
+    EXPECT_NE(Dialogs().Messages()[0].text.find("does not exist"), std::string::npos);
     ASSERT_EQ(Dialogs().Exceptions().size(), 1u);
     EXPECT_NE(Dialogs().Exceptions()[0].find("missing.iqf"), std::string::npos);
     EXPECT_TRUE(instrument.Received().empty());

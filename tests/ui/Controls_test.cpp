@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
+#include "ui/Dialogs.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -394,6 +396,50 @@ TEST_F(Controls, TheTrackBarDrawsItsSelectionBandFromSelStartToSelEnd) {
     const std::vector<int> columns = BandPixelsPerColumn(bar->Widget());
     EXPECT_GT(columns[225], 0) << "inside the band (either end may be the larger)";
     EXPECT_EQ(columns[75], 0) << "the lower half of the range is outside it";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, FileDialogsShowEachFilterAsWrittenAndAlwaysHaveATitle) {
+    ui::FileDialogOptions options;
+    options.filter = "Rich Edit (*.rtf)|*.rtf|Text File|*.txt;*.doc|All Files (*.*)|*.*";
+    const std::unique_ptr<QFileDialog> save = ui::MakeFileDialog(options, false);
+    auto* types = save->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 3);
+    EXPECT_EQ(types->itemText(0), "Rich Edit (*.rtf)");
+    EXPECT_EQ(types->itemText(1), "Text File");
+    EXPECT_EQ(types->itemText(2), "All Files (*.*)");
+    EXPECT_EQ(save->windowTitle(), "Save As");
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open");
+    options.title = "Open Command Input File";
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open Command Input File");
+}
+
+TEST_F(Controls, AnOpenDialogWithCreatePromptAsksBeforeGivingAMissingFile) {
+    const auto missing = (std::filesystem::temp_directory_path() / "talvane-missing.txt").string();
+    std::filesystem::remove(missing);
+    ui::FileDialogOptions options;
+    options.title = "Open Command Input File";
+    options.createPrompt = true;
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrYes);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing) << "No opened the dialog again; Yes gives the name";
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[0].text, missing + "\r\nThis file does not exist.\r\nDo you want to create it?");
+    EXPECT_EQ(dialogs.Messages()[0].caption, "Open Command Input File");
+    dialogs.ClearRecords();
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    EXPECT_EQ(ui::OpenFileDialog(options), std::nullopt) << "No, then cancel";
+    options.createPrompt = false;
+    dialogs.QueueFileName(missing);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing);
+    EXPECT_EQ(dialogs.Messages().size(), 1u) << "no prompt without the option";
 }
 
 }  // namespace
