@@ -14,6 +14,7 @@
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 #include "ui/Printing.h"
+#include "ui/RtfReader.h"
 #include "ui/RtfWriter.h"
 
 namespace ui {
@@ -240,6 +241,11 @@ void TRichEdit::LoadFromFile(const std::string& path) {
     const std::string content = ReadWholeFile(path);
     OnGui([&] {
         Clear();
+        if (!plainText_ && IsRtf(content)) {
+            for (const ColouredLine& line : RtfToLines(content))
+                AddLine(line.text, line.rgb);
+            return;
+        }
         auto lines = SplitLines(content);
         if (!lines.empty() && lines.back().empty())
             lines.pop_back();

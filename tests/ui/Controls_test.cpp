@@ -212,12 +212,20 @@ TEST_F(Controls, RichEditSavesPlainTextWithCrLfAndRichTextWithColours) {
     EXPECT_THROW(pane->SaveToFile((dir / "no-such-folder" / "x.rtf").string()), std::runtime_error);
 }
 
-TEST_F(Controls, RichEditLoadsFilesWithAnyLineEnd) {
+TEST_F(Controls, RichEditLoadsFilesWithAnyLineEndAndRichTextAsItsText) {
     auto* pane = form.Make<ui::TRichEdit>(form.Client());
     const auto path = (std::filesystem::temp_directory_path() / "talvane-load.txt").string();
     std::ofstream(path, std::ios::binary) << "one\r\ntwo\nthree\r\n";
     pane->LoadFromFile(path);
     EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"one", "two", "three"}));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green128\\blue0;}\\f0 Rate,RATE?\\par\r\n"
+           "\\cf1 Mode,MODE?\\par\r\n}";
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"Rate,RATE?", "Mode,MODE?"})) << "rich text loads as its text";
+    pane->SetPlainText(true);
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Line(0).rfind("{\\rtf1", 0), 0u) << "a plain-text edit loads the file as it stands";
     std::filesystem::remove(path);
     EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
 }
