@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,16 +39,6 @@ constexpr std::array<Symbol, 10> kSymbols = {{{"tab", '\t'},
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-int HexValue(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 struct GroupState {
     bool skipped = false;      // inside a destination without document text
@@ -128,13 +119,14 @@ private:
         }
     }
 
-    // \'hh; a cut-off escape is dropped.
+    // \'hh; a cut-off escape is dropped with the digit it has.
     void HexByte() {
-        int value = 0;
-        int digits = 0;
-        for (; digits < 2 && pos_ < rtf_.size() && HexValue(rtf_[pos_]) >= 0; ++digits, ++pos_)
-            value = value * 16 + HexValue(rtf_[pos_]);
-        if (digits == 2)
+        unsigned value = 0;
+        const char* first = rtf_.data() + pos_;
+        const char* last = first + std::min<std::size_t>(2, rtf_.size() - pos_);
+        const auto [end, error] = std::from_chars(first, last, value, 16);
+        pos_ += static_cast<std::size_t>(end - first);
+        if (error == std::errc() && end - first == 2)
             Text(static_cast<char>(value));
     }
 
