@@ -148,6 +148,7 @@ void TCommLogForm::BuildMenus() {
     Make<ui::TMenuItem>(Window(), "Select All", "Ctrl+A")->OnClick = [] {
         ui::RunEditAction(ui::EditAction::SelectAll);
     };
+    reLog->SetUndoEnabled(true);
     Make<ui::TMenuItem>(Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
     Make<ui::TMenuItem>(Window(), "Delete", "Del")->OnClick = [] { ui::RunEditAction(ui::EditAction::Delete); };
 }

@@ -58,6 +58,17 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+// A change the program makes is not the operator's to undo: it leaves the undo history empty (the
+// history exists only where SetUndoEnabled switched it on).
+template <class Change>
+void WithoutUndo(QPlainTextEdit& editor, Change change) {
+    QTextDocument* document = editor.document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    change();
+    document->setUndoRedoEnabled(undo);
+}
+
 QTextCharFormat FormatOf(TColor colour) {
     QTextCharFormat format;
     format.setForeground(QColor::fromRgb(colour));
@@ -125,7 +136,7 @@ void TRichEdit::SetLine(int index, const std::string& text) {
         const TColor colour = ColourOf(block);
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(ToQt(text), FormatOf(colour));
+        WithoutUndo(*Editor(), [&] { cursor.insertText(ToQt(text), FormatOf(colour)); });
     });
 }
 
@@ -146,20 +157,22 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
     OnGui([&] {
         if (!widget_)
             return;
-        QTextCursor cursor(Editor()->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.beginEditBlock();
-        if (Editor()->document()->lastBlock().length() > 1)
-            cursor.insertBlock();
-        const QTextCharFormat format = FormatOf(colour);
-        const auto lines = SplitLines(text);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i > 0)
-                cursor.insertBlock(QTextBlockFormat(), format);
-            cursor.insertText(ToQt(lines[i]), format);
-        }
-        cursor.insertBlock(QTextBlockFormat(), format);
-        cursor.endEditBlock();
+        WithoutUndo(*Editor(), [&] {
+            QTextCursor cursor(Editor()->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.beginEditBlock();
+            if (Editor()->document()->lastBlock().length() > 1)
+                cursor.insertBlock();
+            const QTextCharFormat format = FormatOf(colour);
+            const auto lines = SplitLines(text);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    cursor.insertBlock(QTextBlockFormat(), format);
+                cursor.insertText(ToQt(lines[i]), format);
+            }
+            cursor.insertBlock(QTextBlockFormat(), format);
+            cursor.endEditBlock();
+        });
     });
 }
 
@@ -176,7 +189,7 @@ TColor TRichEdit::SelColor() const {
 void TRichEdit::Clear() {
     OnGui([&] {
         if (widget_)
-            Editor()->clear();
+            WithoutUndo(*Editor(), [&] { Editor()->clear(); });
     });
 }
 
@@ -227,6 +240,13 @@ void TRichEdit::SetReadOnly(bool readOnly) {
     OnGui([&] {
         if (widget_)
             Editor()->setReadOnly(readOnly);
+    });
+}
+
+void TRichEdit::SetUndoEnabled(bool enabled) {
+    OnGui([&] {
+        if (widget_)
+            Editor()->setUndoRedoEnabled(enabled);
     });
 }
 

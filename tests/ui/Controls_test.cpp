@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSlider>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -448,6 +450,30 @@ TEST_F(Controls, AnOpenDialogWithCreatePromptAsksBeforeGivingAMissingFile) {
     dialogs.QueueFileName(missing);
     EXPECT_EQ(ui::OpenFileDialog(options), missing);
     EXPECT_EQ(dialogs.Messages().size(), 1u) << "no prompt without the option";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, CtrlZUndoesTheOperatorsTypingButNotTheLinesTheProgramAdded) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    log->SetUndoEnabled(true);
+    form.Make<ui::TMenuItem>(form.Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
+    for (ui::TRichEdit* edit : {log, pane}) {
+        edit->Widget()->show();
+        edit->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+        ASSERT_TRUE(edit->SetFocus());
+        edit->Editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit->Widget(), "typed");
+        QTest::keyClick(edit->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the typing is undone";
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"[1:2:3:4]  RD 1", "typed"})) << "an edit without undo";
+    log->SetFocus();
+    QTest::keyClick(log->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the program's line stays";
 }
 
 }  // namespace
