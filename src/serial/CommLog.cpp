@@ -137,9 +137,9 @@ void TCommLogForm::BuildMenus() {
     mnuHelp = MainMenu()->Add("&Help");
 
     PopupMenuCommLog = Make<ui::TPopupMenu>(Window());
-    PopupMenuCommLog->Add("Cut", "Ctrl+X")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuCommLog->Add("Copy", "Ctrl+C")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuCommLog->Add("Paste", "Ctrl+V")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuCommLog->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuCommLog->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuCommLog->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V");
     Print1 = PopupMenuCommLog->Add("Print");
     SavetoFile1 = PopupMenuCommLog->Add("Save to File");
     reLog->SetPopupMenu(PopupMenuCommLog);

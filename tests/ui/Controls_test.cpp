@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QImage>
@@ -474,6 +476,45 @@ TEST_F(Controls, CtrlZUndoesTheOperatorsTypingButNotTheLinesTheProgramAdded) {
     log->SetFocus();
     QTest::keyClick(log->Widget(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the program's line stays";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, PopupEditItemsShowTheirShortcutsAndAreGreyedWhenTheyCannotAct) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    log->Widget()->setGeometry(0, 0, 300, 200);
+    log->Widget()->show();
+    log->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+    auto* popup = form.Make<ui::TPopupMenu>(form.Window());
+    std::vector<ui::TMenuItem*> items = {popup->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X"),
+                                         popup->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C"),
+                                         popup->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V")};
+    log->SetPopupMenu(popup);
+    EXPECT_EQ(items[0]->ShortCut(), "Ctrl+X");
+    EXPECT_TRUE(items[0]->Action()->isShortcutVisibleInContextMenu());
+    QWidget* area = log->Editor()->viewport();
+    auto rightClick = [&] {
+        QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, 8));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 8), area->mapToGlobal(QPoint(20, 8)));
+        QApplication::sendEvent(area, &menu);
+        std::vector<bool> enabled;
+        for (ui::TMenuItem* item : items)
+            enabled.push_back(item->Enabled());
+        return enabled;
+    };
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, false, false})) << "nothing selected, nothing to paste";
+    QApplication::activePopupWidget()->close();
+    EXPECT_TRUE(items[0]->Enabled()) << "closed, the items keep their shortcuts working";
+    log->SelectAll();
+    QApplication::clipboard()->setText("RD 2");
+    EXPECT_EQ(rightClick(), (std::vector<bool>{true, true, true}));
+    QApplication::activePopupWidget()->close();
+    log->SetReadOnly(true);
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, true, false})) << "a read-only edit only copies";
+    QApplication::activePopupWidget()->close();
 }
 
 }  // namespace
