@@ -10,6 +10,7 @@
 #include "terminal/ComboDialog.h"
 #include "terminal/IncrementDialog.h"
 #include "terminal/Main.h"
+#include "terminal/commcyclethread.h"
 
 namespace {
 
@@ -39,7 +40,11 @@ void CreateForms() {
     Create(PexmarControlForm);
 }
 
+// Every worker has ended before the first form goes: a worker's hand-over reaches the log window and
+// the panels as well as the main window. Whatever way the event loop ended (the close, a quit without
+// it, an exception), the forms are freed here.
 void DestroyForms() {
+    JoinAllCycleWorkers();
     Destroy(PexmarControlForm);
     Destroy(FramontControlForm);
     Destroy(OndrelControlForm);

@@ -5,5 +5,6 @@
 // dialog, the available-ports window, the port settings dialog, the instrument settings window, the
 // copy dialog, and the Ondrel, Framont and Pexmar panels.
 void CreateForms();
-// Frees them in the reverse order (at the end of the program, and between tests).
+// Stops and joins every worker, then frees the forms in the reverse order (at the end of the program,
+// and between tests).
 void DestroyForms();

@@ -169,8 +169,9 @@ public:
     // command, cut at its first CR, or nothing when the road refused the text or could not reopen the
     // port. Safe from any thread.
     std::optional<std::string> SendThroughDoor(const std::string& text);
-    // Waits until the port is free and takes it; false when it cannot wait (see MainSendRoad.cpp).
+    // Waits until the port is free and takes it; false when it did not take it (see MainSendRoad.cpp).
     bool ClearToSend();
+    // Exchanges one command on the port, which the caller holds.
     std::string SendCommand(const std::string& command);
     void isCommandError(const std::string& command, const std::string& reply);
     void ResetCommErrorArray();
@@ -250,6 +251,7 @@ private:
     // The road after the door's checks, for an accepted text; returns the reply cut at its first CR.
     std::optional<std::string> RunSendRoad(const std::string& text);
     bool TryTakePort();
+    bool WaitAndTakePort();
     void ReleaseTakenPort();
     // Steps of the road on the GUI thread, each one hand-over when the road runs on the worker.
     void ShowAndLogCommand(const std::string& stamp, const std::string& text);

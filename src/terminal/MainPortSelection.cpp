@@ -196,11 +196,12 @@ void TTalvaneForm::ScanAndSetupPorts(bool startUp, const std::string& portName) 
         }
         CommPortBuff.fill(false);
         SerialPort->ScanPorts(CommPortBuff);
+        // The probes leave the last name tried in PortName; the port in use is the one named before
+        // (at start-up "COMX", unless the configuration file names another).
+        SerialPort->PortName = keptName;
         ResetAfterScan(*this);
         if (startUp)
             LoadConfigurationFile();
-        else
-            SerialPort->PortName = keptName;
         if (SerialPort->IsPortOpen())
             CloseComm();
         ConfigChanged = false;

@@ -12,6 +12,7 @@
 #include "platform/Clock.h"
 #include "serial/CommLog.h"
 #include "terminal/Main.h"
+#include "terminal/commcyclethread.h"
 #include "ui/GuiThread.h"
 
 namespace {
@@ -22,6 +23,24 @@ constexpr std::size_t kUnsolicitedReadLimit = 900;
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
 std::string StampedLine(const std::string& stamp, const std::string& text) { return "[" + stamp + "]  " + text; }
+
+// The port as the road or the poll took it: given back once, on whichever way out.
+class TakenPort {
+public:
+    explicit TakenPort(std::atomic<bool>& portBusy) : portBusy_(portBusy) {}
+    ~TakenPort() { Release(); }
+    TakenPort(const TakenPort&) = delete;
+    TakenPort& operator=(const TakenPort&) = delete;
+    void Release() {
+        if (held_)
+            portBusy_ = false;
+        held_ = false;
+    }
+
+private:
+    std::atomic<bool>& portBusy_;
+    bool held_ = true;
+};
 
 // The reply patterns in the order they are tested, with the counter slot each one counts in.
 struct ErrorPattern {
@@ -60,6 +79,7 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
     // The port is taken before it is reopened, so that no other exchange is using it meanwhile.
     if (!ClearToSend())
         return std::nullopt;
+    TakenPort port(PortBusy);
     const bool onGui = ui::IsGuiThread();
     if (onGui)
         ++guiRoadDepth_;
@@ -73,8 +93,13 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text) {
     if (SerialPort->IsPortOpen())
         SerialPort->ClosePort();
     if (!SerialPort->OpenPort(cboTalvane->Text())) {
-        ReleaseTakenPort();
+        port.Release();
+        // A worker that was replaced, also while this request waited for the GUI thread, stops no
+        // cycle and starts no rescan: both would now act on its successor.
+        const TCommCycleThread* worker = CallingWorker();
         ui::OnGui([&] {
+            if (worker != nullptr && worker->Terminated())
+                return;
             cmdStopCycleClick();
             CommPortScan1Click();
         });
@@ -144,12 +169,26 @@ void TTalvaneForm::RotatePaneIfFull() {
 // starts inside a modal box (a panel's poll timer fires in its event loop) while this thread holds the
 // port lower down its stack, or while it carries out a hand-over that the holding worker waits for,
 // would wait for ever: it takes the port only when it is free, and is refused otherwise.
+// A worker asked to terminate (it was replaced while it waited) gives the port back untouched.
 bool TTalvaneForm::ClearToSend() {
     const bool heldBelow = ui::IsGuiThread() && (portHoldDepth_ > 0 || guiRoadDepth_ > 0 || ui::RunningHandOver());
-    if (heldBelow)
-        return TryTakePort() || Closing;
-    ui::WaitOnGui([&] { return Closing || TryTakePort(); });
-    return true;
+    const bool taken = heldBelow ? TryTakePort() : WaitAndTakePort();
+    if (taken && CallingWorkerTerminated()) {
+        ReleaseTakenPort();
+        return false;
+    }
+    return taken;
+}
+
+// The close, and the termination of the calling worker, end the wait at once; the port is then taken
+// only when it is free, so a send never goes out on a port that another thread holds.
+bool TTalvaneForm::WaitAndTakePort() {
+    bool taken = false;
+    ui::WaitOnGui([&] {
+        taken = TryTakePort();
+        return taken || Closing || CallingWorkerTerminated();
+    });
+    return taken;
 }
 
 bool TTalvaneForm::TryTakePort() {
@@ -159,8 +198,8 @@ bool TTalvaneForm::TryTakePort() {
 
 void TTalvaneForm::ReleaseTakenPort() { PortBusy = false; }
 
+// Runs while the caller holds the port (ClearToSend took it); the caller gives it back.
 std::string TTalvaneForm::SendCommand(const std::string& command) {
-    PortBusy = true;
     const std::string terminator = ui::OnGui([&] { return Terminator; });
     SerialPort->PurgeRxBuffer();
     SerialPort->WriteCommand(command, terminator);
@@ -176,7 +215,6 @@ std::string TTalvaneForm::SendCommand(const std::string& command) {
         LastReply = reply;
         StripTerminatorFromString(LastReply, "\r");
     });
-    PortBusy = false;
     return reply;
 }
 
@@ -222,10 +260,9 @@ void TTalvaneForm::ResetCommErrorArray() {
 void TTalvaneForm::DelayTimerTimer() {
     if (!TryTakePort())
         return;
-    if (SerialPort == nullptr || !SerialPort->IsPortOpen() || SerialPort->IsRxQueueEmpty()) {
-        ReleaseTakenPort();
+    TakenPort port(PortBusy);
+    if (SerialPort == nullptr || !SerialPort->IsPortOpen() || SerialPort->IsRxQueueEmpty())
         return;
-    }
     const std::string stamp = SerialPort->StampRecvTime();
     std::size_t total = 0;
     do {
@@ -245,7 +282,6 @@ void TTalvaneForm::DelayTimerTimer() {
     reTalvane->AddLine(TimeStampEnabled ? StampedLine(stamp, data) : data, ui::clGreen);
     isCommandError(eSendCommand->Text(), data);
     ReplyDisplayLock = false;
-    ReleaseTakenPort();
 }
 
 void TTalvaneForm::SaveTalvaneLogFile() {
@@ -271,8 +307,7 @@ void TTalvaneForm::HoldPort() {
     ui::OnGui([&] {
         if (portHoldDepth_++ > 0)
             return;
-        ui::WaitOnGui([&] { return Closing || TryTakePort(); });
-        portHeldByHold_ = PortBusy && !Closing;
+        portHeldByHold_ = WaitAndTakePort();
     });
 }
 

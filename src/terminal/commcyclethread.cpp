@@ -16,6 +16,9 @@ std::atomic<int> TCommCycleThread::alive_{0};
 
 namespace {
 
+// The worker whose thread this is; none on the other threads.
+thread_local const TCommCycleThread* t_ownWorker = nullptr;
+
 // Guards each change of CommCycleThread against a worker's last look at it (which decides whether
 // it sets the main window's CycleThreadDone).
 std::mutex g_currentMutex;
@@ -120,6 +123,7 @@ void TCommCycleThread::Terminate() {
 }
 
 void TCommCycleThread::Run() {
+    t_ownWorker = this;
     Execute();
     {
         std::lock_guard lock(g_currentMutex);
@@ -322,13 +326,20 @@ void ReapCycleWorkers() {
 
 void JoinAllCycleWorkers() {
     StopCycleWorker();
-    for (const auto& worker : Workers())
-        worker->Terminate();
     ui::WaitOnGui([] {
-        for (const auto& worker : Workers())
-            if (!worker->Done())
-                return false;
-        return true;
+        bool allDone = true;
+        for (const auto& worker : Workers()) {
+            if (worker->Done())
+                continue;
+            worker->Terminate();
+            allDone = false;
+        }
+        return allDone;
     });
+    MakeCurrent(nullptr);
     Workers().clear();
 }
+
+bool CallingWorkerTerminated() { return t_ownWorker != nullptr && t_ownWorker->Terminated(); }
+
+const TCommCycleThread* CallingWorker() { return t_ownWorker; }

@@ -96,5 +96,12 @@ void StopCycleWorker();
 void StopAndWaitCycleWorker();
 // GUI thread. Joins the workers that have ended.
 void ReapCycleWorkers();
-// GUI thread. Stops every worker, the current one included, and joins them all.
+// GUI thread. Stops every worker, the current one included, and joins them all; a worker started
+// meanwhile (by a hand-over carried out while waiting) is stopped too.
 void JoinAllCycleWorkers();
+// True on a worker's own thread once that worker was asked to terminate: what it was about to send is
+// no longer wanted, as the port was reselected, rescanned, reconfigured or lent, or the program ends.
+// False on every other thread.
+bool CallingWorkerTerminated();
+// The worker whose thread calls; none on every other thread.
+const TCommCycleThread* CallingWorker();

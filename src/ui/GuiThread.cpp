@@ -10,6 +10,10 @@
 #include <deque>
 #include <mutex>
 
+#if defined(__SANITIZE_THREAD__)
+#include <sanitizer/tsan_interface.h>
+#endif
+
 namespace ui {
 namespace {
 
@@ -65,6 +69,20 @@ HandOverQueue& Queue() {
     return queue;
 }
 
+// Qt's libraries are not built with ThreadSanitizer, which therefore cannot see that Qt's event queue
+// orders the posting of an event before its delivery; these two calls show it that order.
+void PublishPostedEvent([[maybe_unused]] QEvent* event) {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(event);
+#endif
+}
+
+void ReceivePostedEvent([[maybe_unused]] QEvent* event) {
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(event);
+#endif
+}
+
 // Lives on the GUI thread; each posted event asks it to carry out what waits.
 class HandOverReceiver : public QObject {
 public:
@@ -75,6 +93,7 @@ public:
 
 protected:
     bool event(QEvent* e) override {
+        ReceivePostedEvent(e);
         if (e->type() != EventType())
             return QObject::event(e);
         DrainHandOvers();
@@ -106,7 +125,9 @@ void RunOnGuiThread(const std::function<void()>& task) {
     HandOver item;
     item.task = &task;
     Queue().Push(&item);
-    QCoreApplication::postEvent(Receiver(), new QEvent(HandOverReceiver::EventType()));
+    auto* event = new QEvent(HandOverReceiver::EventType());
+    PublishPostedEvent(event);
+    QCoreApplication::postEvent(Receiver(), event);
     Queue().AwaitFinished(&item);
     if (item.error)
         std::rethrow_exception(item.error);

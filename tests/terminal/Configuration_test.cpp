@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/ConfigFile.h"
 #include "terminal/ConfigFileCleaner.h"
@@ -158,6 +159,17 @@ TEST_F(Configuration, FileWhoseReadingStopsEarlyLoadsWhatItCanAndIsKeptBesideAsB
     EXPECT_EQ(Main().cboCommandGroup->ItemIndex(), 0);
     EXPECT_EQ(GroupRecordLines(), Lines(160, ""));
     EXPECT_TRUE(BadCopyHolds(Join(wordOnLine3)));
+}
+
+TEST_F(Configuration, AnEmptyFileLeavesNoPortChosenWhateverTheScanProbedLast) {
+    testsupport::FakeInstrument last("COM119");
+    Load("");
+
+    EXPECT_EQ(Main().SerialPort->PortName, "COMX");
+    EXPECT_EQ(Main().cboTalvane->Text(), "Comm Port");
+    EXPECT_FALSE(Main().SerialPort->IsPortOpen());
+    EXPECT_EQ(CommCycleThread, nullptr);
+    EXPECT_EQ(SaveAtClose().front(), "COMX");
 }
 
 TEST_F(Configuration, ContentTheSaveWouldNotWriteBackIsKeptBesideAsBad) {

@@ -1,8 +1,12 @@
 // An endless file cycle on the worker while the GUI thread sends, rescans and reconfigures the port:
 // run under ThreadSanitizer in CI.
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -14,11 +18,32 @@ using testsupport::TalvaneApp;
 
 class CycleThreads : public testsupport::CycleFixture {
 protected:
+    // Each cycle sends commands of its own: cycle n's file holds Fn.1, Fn.2 and Fn.3.
     void StartEndlessFileCycle() {
-        ShowCommandFile({"F1", "// comment", "F2", "|:WAIT 1", "F3"});
+        const std::string tag = "F" + std::to_string(cycles_.size()) + ".";
+        ShowCommandFile({tag + "1", "// comment", tag + "2", "|:WAIT 1", tag + "3"});
+        cycles_.push_back({tag, std::nullopt});
         Main().leCycleCount->SetText("0");
         Main().cmdStartCycleClick();
         ASSERT_TRUE(Main().WorkerRunsCycle());
+    }
+
+    // The worker of the last cycle was replaced: nothing it sends may arrive from now on.
+    void NoteTheWorkerReplaced() { cycles_.back().replacedAt = instrument.CommandCount(); }
+
+    // Each cycle's commands arrive in the file's order, pass after pass, and none after its worker
+    // was replaced.
+    void ExpectEachCycleInItsOwnOrder(const std::vector<std::string>& received) {
+        for (const Cycle& cycle : cycles_) {
+            int next = 1;
+            for (std::size_t i = 0; i < received.size(); ++i) {
+                if (!received[i].starts_with(cycle.tag))
+                    continue;
+                EXPECT_EQ(received[i], cycle.tag + std::to_string(next)) << "command " << i;
+                EXPECT_LT(i, cycle.replacedAt.value_or(received.size())) << received[i] << " after its worker was replaced";
+                next = next % 3 + 1;
+            }
+        }
     }
 
     // Every command line of the pane is followed by the reply to that very command.
@@ -37,6 +62,11 @@ protected:
         return at == std::string::npos ? paneLine : paneLine.substr(at + 3);
     }
 
+    struct Cycle {
+        std::string tag;
+        std::optional<std::size_t> replacedAt;  // commands received when its worker was replaced
+    };
+    std::vector<Cycle> cycles_;
     int paneCommands_[2] = {0, 0};  // from the GUI thread, from the worker
 };
 
@@ -64,6 +94,7 @@ TEST_F(CycleThreads, AnEndlessFileCycleRunsWhileTheGuiSendsRescansAndReconfigure
             Main().CommPortScan1Click();
         else
             Main().CommProperties1Click();
+        NoteTheWorkerReplaced();
         ASSERT_NE(CommCycleThread, nullptr);
         EXPECT_TRUE(TalvaneApp::ProcessUntil([] { return TCommCycleThread::AliveCount() == 1; }))
             << "exactly one worker after round " << round;
@@ -76,8 +107,7 @@ TEST_F(CycleThreads, AnEndlessFileCycleRunsWhileTheGuiSendsRescansAndReconfigure
     std::copy_if(received.begin(), received.end(), std::back_inserter(fromGui),
                  [](const std::string& c) { return c.starts_with("G"); });
     EXPECT_EQ(fromGui, guiCommands);
-    for (const std::string& command : received)
-        EXPECT_TRUE(command.starts_with("G") || command == "F1" || command == "F2" || command == "F3") << command;
+    ExpectEachCycleInItsOwnOrder(received);
 
     StartEndlessFileCycle();
     ASSERT_TRUE(CommandsArrive(received.size() + 3));
@@ -89,6 +119,7 @@ TEST_F(CycleThreads, AnEndlessFileCycleRunsWhileTheGuiSendsRescansAndReconfigure
     RecordProperty("close_ms", static_cast<int>(closing.elapsed()));
     EXPECT_TRUE(ui::Application::Terminated());
     EXPECT_EQ(TCommCycleThread::AliveCount(), 0);
+    ExpectEachCycleInItsOwnOrder(instrument.Commands());
 }
 
 TEST_F(CycleThreads, HaltContinueAndStopFromTheGuiWhileTheWorkerWaits) {
@@ -105,6 +136,55 @@ TEST_F(CycleThreads, HaltContinueAndStopFromTheGuiWhileTheWorkerWaits) {
     ASSERT_TRUE(CycleEnds());
     EXPECT_EQ(Main().cmdStartCycle->Caption(), "&START");
     EXPECT_GE(instrument.CommandCount(), 20u);
+}
+
+// The program's end as main() makes it: the event loop ends, then the forms are freed. Logging is on
+// and an endless strings cycle runs; the instrument stays silent, so the loop ends while the worker
+// waits for a reply that it then shows and logs.
+class ShutdownThreads : public ::testing::Test {
+protected:
+    void EndLoopDuringACycleThenFreeTheForms(const std::function<void()>& endLoop) {
+        testsupport::FakeInstrument instrument("COM97");
+        instrument.SetSilent(true);
+        TalvaneApp::WriteConfigForPort("COM97");
+        TalvaneApp app;
+        app.Start();
+        TTalvaneForm& main = app.Main();
+        main.EnableLog1Click();
+        main.edString[0]->SetText("PING");
+        main.cbCycleString[0]->SetChecked(true);
+        main.leCycleCount->SetText("0");
+        main.leCommandDelay->SetText("0");
+        main.cmdStartCycleClick();
+
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (instrument.CommandCount() < 2)
+                return;
+            poll.stop();
+            endLoop();
+        });
+        poll.start(1);
+        loopEndedNormally_ = ui::Application::RunShowingExceptions([] { ui::Application::Run(); });
+        shownExceptions_ = app.dialogs.Exceptions();
+        DestroyForms();
+        EXPECT_EQ(TCommCycleThread::AliveCount(), 0);
+        EXPECT_EQ(CommCycleThread, nullptr);
+    }
+
+    bool loopEndedNormally_ = false;
+    std::vector<std::string> shownExceptions_;
+};
+
+TEST_F(ShutdownThreads, TheApplicationQuittingWithoutTheCloseFreesTheFormsAfterTheWorkers) {
+    EndLoopDuringACycleThenFreeTheForms([] { QCoreApplication::exit(0); });
+    EXPECT_TRUE(loopEndedNormally_);
+}
+
+TEST_F(ShutdownThreads, AnExceptionOutOfTheEventLoopFreesTheFormsAfterTheWorkers) {
+    EndLoopDuringACycleThenFreeTheForms([] { throw std::runtime_error("out of the loop"); });
+    EXPECT_FALSE(loopEndedNormally_);
+    EXPECT_EQ(shownExceptions_, std::vector<std::string>{"out of the loop"});
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "serial/CommSettings.h"
@@ -303,6 +304,64 @@ TEST_F(PortSelectionThreads, RescanStartedByTheWorkersRoadRunsOnTheGuiThreadAndE
     EXPECT_EQ(askedOnGui, std::vector<bool>({true, true}));
     EXPECT_FALSE(Main().WorkerRunsCycle());
     ExpectNoPortInUse(false);
+}
+
+// A strings cycle of S1 and S2 runs; the GUI thread then holds the port while the worker is inside
+// the door with a string it has not sent, so the worker waits for the port.
+class WaitingWorkerThreads : public PortSelectionThreads {
+protected:
+    void StartWithAWorkerWaitingForThePort() {
+        Start("COM97");
+        Main().edString[0]->SetText("S1");
+        Main().edString[1]->SetText("S2");
+        Main().cbCycleString[0]->SetChecked(true);
+        Main().cbCycleString[1]->SetChecked(true);
+        Main().leCycleCount->SetText("0");
+        Main().leCommandDelay->SetText("0");
+        Main().cmdStartCycleClick();
+        ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return instrument.CommandCount() >= 2; }));
+        Main().HoldPort();
+        // Every string sent has arrived (the hold waited for the exchange); the command line shows
+        // the next one once the worker has passed the cycle's own checks.
+        ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return Main().eSendCommand->Text() != instrument.Commands().back(); }));
+    }
+};
+
+TEST_F(WaitingWorkerThreads, AWorkerReplacedWhileItWaitsForThePortSendsNothingOnceThePortIsFree) {
+    const std::vector<std::pair<const char*, void (TTalvaneForm::*)()>> replacements{
+        {"selection", &TTalvaneForm::cboTalvaneSelect},
+        {"rescan", &TTalvaneForm::CommPortScan1Click},
+        {"reconfiguration", &TTalvaneForm::CommProperties1Click},
+        {"lending", &TTalvaneForm::DownloadSettings1Click}};
+    for (const auto& [name, replace] : replacements) {
+        SCOPED_TRACE(name);
+        StartWithAWorkerWaitingForThePort();
+        const std::size_t sent = instrument.CommandCount();
+
+        (Main().*replace)();
+        Main().ReleasePort();
+
+        ASSERT_TRUE(OneWorkerRuns()) << "the replaced worker has ended";
+        EXPECT_EQ(instrument.CommandCount(), sent);
+        EXPECT_FALSE(Main().PortBusy);
+    }
+}
+
+TEST_F(WaitingWorkerThreads, TheRescanOfAGuiSendThatCannotReopenThePortLeavesTheWaitingWorkerSilent) {
+    StartWithAWorkerWaitingForThePort();
+    const std::size_t sent = instrument.CommandCount();
+    instrument.HangUp();
+    // As a rule the GUI thread's send takes the port first; when the worker wins it instead, the
+    // worker fails to reopen and rescans before it is replaced, which is no fault.
+    Main().ReleasePort();
+
+    EXPECT_EQ(Main().SendThroughDoor("GUI"), std::nullopt);
+    const int warnings = PortWarnings();
+
+    ASSERT_TRUE(NoWorkerRuns()) << "the rescan found no port and the replaced worker has ended";
+    EXPECT_EQ(instrument.CommandCount(), sent);
+    EXPECT_EQ(PortWarnings(), warnings) << "the replaced worker starts no rescan of its own";
+    EXPECT_FALSE(Main().PortBusy);
 }
 
 TEST_F(PortSelection, LendingTheOpenPortHoldsItWithNoWorkerUntilTheSettingsWindowCloses) {

@@ -85,4 +85,33 @@ TEST(SendRoadThreads, AGuiSendInsideAHandOverOfThePortsHolderIsRefusedNotAwaited
     EXPECT_EQ(main.SendThroughDoor("AFTER"), std::optional<std::string>("OK"));
 }
 
+TEST(SendRoadThreads, WhileTheWindowClosesASendGoesOutOnlyWithThePortTakenAndNeverFreesAnotherThreadsHold) {
+    FakeInstrument instrument("COM97");
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    main.cboTalvane->SetText(instrument.ComName());
+    main.Terminator = "\r\n";
+
+    std::atomic<bool> holding{false};
+    std::atomic<bool> letGo{false};
+    std::thread holder([&] {
+        bool expected = false;
+        holding = main.PortBusy.compare_exchange_strong(expected, true);
+        while (!letGo)
+            std::this_thread::yield();
+        main.PortBusy = false;
+    });
+    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return holding.load(); }));
+    main.Closing = true;
+
+    EXPECT_EQ(main.SendThroughDoor("LATE"), std::nullopt) << "the close ends the wait, not the port's hold";
+    EXPECT_TRUE(main.PortBusy) << "the holder's hold stands";
+    letGo = true;
+    holder.join();
+    EXPECT_EQ(main.SendThroughDoor("FREE"), std::optional<std::string>("OK"));
+    EXPECT_EQ(instrument.Commands(), std::vector<std::string>{"FREE"});
+    EXPECT_FALSE(main.PortBusy);
+}
+
 }  // namespace
