@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
+#include <utility>
 #include <iostream>
 #include <string>
 
@@ -126,6 +128,12 @@ int main(int argc, char** argv) {
     instrument.ReplyExact(";LC:WL?", "1064\r\n");
     instrument.ReplyExact(";LC:ST?", "0\r\n");
     instrument.ReplyExact(";SL:SP?", "120,120\r\n");
+    for (const auto& [query, reply] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"?LASER DATA", "532-2W"}, {"?SYSTEM", "System On"}, {"?KEYSWITCH", "1"},
+             {"?DIODE HOURS", "Diode1: 00086h, Diode2: 00086h"}, {"?DIODE VOLTAGE", "1.9+"},
+             {"?DIODE CURRENT", "13.0+"}, {"?TEMPERATURE", "25.1"}, {"?WATER FLOW", "2.4"}, {"?WARNING", ""},
+             {"?PULSE FREQUENCY", "20.0+"}, {"?PARAMETER SET", "00"}})
+        instrument.ReplyExact(query, std::string(reply) + "\r\n");
     TalvaneApp::WriteConfigForPort("COM5");
     TalvaneApp app;
     app.Start();
