@@ -55,6 +55,22 @@ void SaveModal(TalvaneApp& app, const std::string& name, const std::function<voi
     open();
 }
 
+// The pane's pop-up menu as a right click in the pane opens it (nothing selected: Cut and Copy greyed).
+void SavePanePopup(TTalvaneForm& main) {
+    main.reTalvane->SetFocus();
+    main.PopupMenuTalvane->Popup(main.reTalvane->Widget()->mapToGlobal(QPoint(80, 60)));
+    TalvaneApp::ProcessEvents(300);
+    QWidget* menu = QApplication::activePopupWidget();
+    const std::filesystem::path path = g_folder / "pane-popup-menu.png";
+    if (menu == nullptr || !menu->grab().save(QString::fromStdString(path.string()))) {
+        std::cerr << "window-pictures: no picture of the pane's pop-up menu\n";
+        ++g_failures;
+        return;
+    }
+    std::cout << path.string() << '\n';
+    menu->close();
+}
+
 void SaveMainWindow(TalvaneApp& app) {
     TTalvaneForm& main = app.Main();
     main.ViewLog2Click();
@@ -62,6 +78,7 @@ void SaveMainWindow(TalvaneApp& app) {
     app.Send(";LC:ST?");
     app.Send(";SL:SP?");
     Save(main, "main-window");
+    SavePanePopup(main);
     CommLogForm->tmrUpdateTimer();
     Save(*CommLogForm, "log-window");
     CommLogForm->Close();
