@@ -1,4 +1,4 @@
-// fake-instrument: a pretend laser-system controller on a pseudo-terminal, for trying the program
+// talvane-fake-instrument: a pretend laser-system controller on a pseudo-terminal, for trying the program
 // without an instrument. It links a COM name to the pseudo-terminal, prints every command it gets
 // and answers each one, until Ctrl+C.
 #include <pthread.h>
@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const kUsage = R"(usage: fake-instrument [--com COMn] [--reply TEXT] [--rules FILE] [--terminator HEX]
+const char* const kUsage = R"(usage: talvane-fake-instrument [--com COMn] [--reply TEXT] [--rules FILE] [--terminator HEX]
 
 Opens a pseudo-terminal, links it as COMn in the program's ports folder
 ($XDG_DATA_HOME/Orvel/Talvane/ports, by default ~/.local/share/Orvel/Talvane/ports),
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     }
     Options options;
     if (const std::optional<std::string> error = ParseArguments(argc, argv, options)) {
-        std::cerr << "fake-instrument: " << *error << "\n\n" << kUsage;
+        std::cerr << "talvane-fake-instrument: " << *error << "\n\n" << kUsage;
         return 2;
     }
     // Blocked before the fake starts its thread, so that only sigwait sees them.
@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     try {
         return Serve(options, stopSignals);
     } catch (const std::exception& error) {
-        std::cerr << "fake-instrument: " << error.what() << '\n';
+        std::cerr << "talvane-fake-instrument: " << error.what() << '\n';
         return 1;
     }
 }
