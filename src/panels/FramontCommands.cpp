@@ -1,5 +1,6 @@
 #include "panels/FramontCommands.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -107,6 +108,13 @@ int MagnificationIndexOf(int factor) {
 
 std::string MagnificationText(int index) {
     return InRange(index, kMagnificationCount) ? kMagnifications[index].text : "";
+}
+
+float LargestStoredSlitSize() {
+    float largest = 0;
+    for (const Magnification& magnification : kMagnifications)
+        largest = std::max(largest, magnification.limit * static_cast<float>(magnification.factor));
+    return largest;
 }
 
 SlitSpotParts SplitSlitSpot(const std::string& spot) {

@@ -54,6 +54,9 @@ std::optional<Magnification> MagnificationAt(int index);
 int MagnificationIndexOf(int factor);
 // The magnification's text for ";LC:SP" ("1" .. "100"), empty for an index outside the list.
 std::string MagnificationText(int index);
+// The largest stored slit size (shown size x magnification) the panel can produce: the highest of
+// the magnifications' limits in stored units (60 at 100x, 6000).
+float LargestStoredSlitSize();
 
 struct SlitSpotParts {
     std::string magnification;

@@ -1,7 +1,6 @@
 #include "panels/FramontPanelFile.h"
 
 #include <charconv>
-#include <cmath>
 #include <vector>
 
 #include "panels/FramontCommands.h"
@@ -74,13 +73,16 @@ private:
     std::vector<std::string_view> lines_;
 };
 
-// A slit size text is usable when empty (its commit then does nothing) or a finite size >= 0.
-bool IsUsableSize(const std::string& text) {
+// A slit size text is usable when empty (its commit then does nothing) or a size the panel itself
+// can set: a number >= 0 whose stored size (times the magnification, 1 for one not in the list) is
+// within the largest of the magnifications' limits. The size may lie above the limit of its own
+// magnification, as one does after a change of magnification.
+bool IsUsableSize(const std::string& text, int factor) {
     if (text.empty())
         return true;
     try {
         const double value = platform::StrToFloat(text);
-        return std::isfinite(value) && value >= 0.0;
+        return value >= 0.0 && value * factor <= framont::LargestStoredSlitSize();
     } catch (const platform::EConvertError&) {
         return false;
     }
@@ -99,7 +101,10 @@ void ReadEnergy(const std::string& word, FramontPanelValues& values) {
 
 void ReadSlitSpot(const std::string& word, FramontPanelValues& values) {
     const framont::SlitSpotParts parts = framont::SplitSlitSpot(word);
-    if (!word.empty() && IsUsableSize(parts.x) && IsUsableSize(parts.y))
+    const auto magnification = framont::MagnificationAt(
+        framont::MagnificationIndexOf(platform::StrToIntDef(parts.magnification, 0)));
+    const int factor = magnification ? magnification->factor : 1;
+    if (!word.empty() && IsUsableSize(parts.x, factor) && IsUsableSize(parts.y, factor))
         values.SlitSpot = word;
 }
 

@@ -11,9 +11,11 @@
 //
 // Reading: each value comes from its own line only. Lines 1 and 11 are the line's first word (blanks
 // and tabs skipped); the others a decimal whole number at the line's start, anything after it ignored.
-// A value that is missing (a short file), unreadable or outside what the panel can use reads as the
-// line's default above; a file can therefore never make the panel send a value it would refuse from
-// the operator, nor fire the laser when the panel opens.
+// Every value the panel itself saves reads back unchanged. A value that is missing (a short file),
+// does not convert, or is one no control of the panel can produce reads as the line's default above;
+// a file can therefore never drive the laser past what the panel allows, nor fire it when the panel
+// opens. The slit sizes may lie above their magnification's limit (a change of magnification shows
+// them so) but not above the largest size any magnification allows.
 #include <filesystem>
 #include <optional>
 #include <string>

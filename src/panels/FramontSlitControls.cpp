@@ -58,8 +58,10 @@ void TFramontControlForm::BindSlitEdits() {
     ThetaEdit = Make<panels::CommittedEdit>(*edTheta, std::move(theta));
 }
 
-// A slit size is typed in shown units (stored size / magnification) with a point and no sign. A
-// commit has no range test of its own: typing above the limit reverts at once. Without a chosen
+// A slit size is typed in shown units (stored size / magnification) with a point and no sign. The
+// limit acts only while typing (a typed size above it reverts at once); a commit has no range test,
+// so a size shown above the limit after a change of magnification (60 at 100x is 120 at 50x) commits
+// as it stands, from the operator's Enter and from the panel file's replay alike. Without a chosen
 // magnification (only the panel file or a controller reply can leave none) nothing is committed.
 panels::CommittedEditSetup TFramontControlForm::SlitSizeSetup(const SlitSizeSide& side) {
     panels::CommittedEditSetup setup;
@@ -68,7 +70,7 @@ panels::CommittedEditSetup TFramontControlForm::SlitSizeSetup(const SlitSizeSide
     setup.enterRead = setup.exitRead = setup.otherRead = NumberRead::Floating();
     setup.committed = [side] { return *side.size; };
     setup.committedText = [this, side] { return SlitMagnification > 0 ? ShownSize(*side.size) : side.edit->Text(); };
-    setup.accepts = [this](double value) { return SlitMagnification > 0 && value <= SlitSizeLimit; };
+    setup.accepts = [this](double) { return SlitMagnification > 0; };
     setup.revertsOnKey = [this](double value) { return value > SlitSizeLimit; };
     setup.equalsCommitted = [this, side](double value) {
         return static_cast<long double>(value) * SlitMagnification == static_cast<long double>(*side.size);

@@ -110,6 +110,40 @@ std::vector<std::string> PanelFileWords(const std::string& text) {
     return words;
 }
 
+float PanelFileNumber::Value() const { return value ? *value : SingleValue(word); }
+
+namespace {
+
+PanelFileNumber ReadPanelFileNumber(const std::string& word, double minimum, double maximum) {
+    PanelFileNumber number{word, std::nullopt};
+    try {
+        const float value = SingleValue(word);
+        number.value = value >= minimum && value <= maximum ? value : static_cast<float>(minimum);
+    } catch (const platform::EConvertError&) {
+    }
+    return number;
+}
+
+}  // namespace
+
+PanelFileReading ReadPanelFileWords(const std::vector<std::string>& words) {
+    PanelFileReading file;
+    const auto word = [&words](std::size_t i) { return i < words.size() ? &words[i] : nullptr; };
+    if (const std::string* set = word(0))
+        file.parameterSet = *set;
+    if (const std::string* frequency = word(1))
+        file.frequency = ReadPanelFileNumber(*frequency, kFrequencyMinimum, kFrequencyMaximum);
+    if (const std::string* current = word(2))
+        file.diodeCurrent = ReadPanelFileNumber(*current, kDiodeCurrentMinimum, kDiodeCurrentMaximum);
+    if (const std::string* mode = word(3))
+        file.pulseMode = IndexValue(*mode);
+    if (const std::string* shutter = word(4))
+        file.shutter = IndexValue(*shutter);
+    return file;
+}
+
+PanelFileReading ReadPanelFileText(const std::string& text) { return ReadPanelFileWords(PanelFileWords(text)); }
+
 std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem::path& path) {
     std::optional<std::string> text = ReadHead(path);
     if (!text) {

@@ -58,6 +58,30 @@ std::string PanelFileText(const PanelFileValues& values);
 // The first five whitespace-separated words of a text (fewer when it has fewer).
 std::vector<std::string> PanelFileWords(const std::string& text);
 
+// A frequency or diode-current word of the panel file as its replay uses it.
+struct PanelFileNumber {
+    std::string word;
+    // Within the edit's range; a number outside it reads as the range's lower end (the default
+    // file's value), so that no file sets the laser beyond what the edit allows. None when the word
+    // is no number.
+    std::optional<float> value;
+
+    // The value; a word that is no number raises "'%s' is not a valid floating point value", which
+    // ends the replay as it would end an edit's commit.
+    float Value() const;
+};
+
+// The panel file's values, each from its own word; a missing word gives nothing.
+struct PanelFileReading {
+    std::optional<std::string> parameterSet;  // as it stands: the replay selects the item it names
+    std::optional<PanelFileNumber> frequency;
+    std::optional<PanelFileNumber> diodeCurrent;
+    std::optional<int> pulseMode;  // a whole number, 0 for a word that is not one
+    std::optional<int> shutter;
+};
+PanelFileReading ReadPanelFileWords(const std::vector<std::string>& words);
+PanelFileReading ReadPanelFileText(const std::string& text);
+
 // The words of the file at path; when it cannot be opened it is created with the default text first.
 // Nothing when it can be neither opened nor created. Only the first mebibyte of a file is read.
 std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem::path& path);

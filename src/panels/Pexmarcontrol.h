@@ -18,6 +18,10 @@
 #include "ui/Timer.h"
 #include "ui/Toggles.h"
 
+namespace panels::pexmar {
+struct PanelFileReading;
+}
+
 // DrennickFolder()/"Pexmar Config.txt", set when the panel is created at start-up.
 extern std::string PexmarConfigFilePath;
 
@@ -136,7 +140,7 @@ private:
     void SelectParameterSet(const std::string& text);
     void SelectPulseMode(int index);
     void SelectShutter(int index);
-    void ReplayPanelFile(const std::vector<std::string>& words);
+    void ReplayPanelFile(const panels::pexmar::PanelFileReading& file);
 };
 
 extern TPexmarControlForm* PexmarControlForm;

@@ -1,6 +1,7 @@
 #include "ui/Buttons.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -9,6 +10,22 @@
 
 namespace ui {
 namespace {
+
+// Enter on a focused button clicks it, as Space does, in every window; Qt does so only in dialogs.
+class PushButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
 
 void ConnectClick(QAbstractButton* button, TButton* owner) {
     QObject::connect(button, &QAbstractButton::clicked, button, [owner] { owner->Click(); });
@@ -29,7 +46,7 @@ QButtonGroup* SpeedButtonGroup(QWidget* parent, int groupIndex) {
 
 }  // namespace
 
-TButton::TButton(QWidget* parent, const std::string& caption) : TControl(new QPushButton(ToQt(caption), parent)) {
+TButton::TButton(QWidget* parent, const std::string& caption) : TControl(new PushButton(ToQt(caption), parent)) {
     ConnectClick(Button(), this);
 }
 

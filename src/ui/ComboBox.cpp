@@ -1,6 +1,7 @@
 #include "ui/ComboBox.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -10,10 +11,11 @@ namespace ui {
 namespace {
 
 // Qt treats Enter in the field as a choice of the item whose text was typed; the operator's choice is
-// a pick from the list only, so a choice made while Enter is being handled is not passed on.
+// a pick from the list only, so a choice made while Enter is being handled is not passed on. The field
+// takes the focus as a one-line edit does (the combo box hands its focus events on to it).
 class ComboEdit : public QLineEdit {
 public:
-    explicit ComboEdit(bool* handlingEnter) : handlingEnter_(handlingEnter) {}
+    ComboEdit(TControl* owner, bool* handlingEnter) : owner_(owner), handlingEnter_(handlingEnter) {}
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -22,8 +24,18 @@ protected:
         QLineEdit::keyPressEvent(event);
         *handlingEnter_ = false;
     }
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        if (FocusArrived(owner_, event) && event->reason() != Qt::MouseFocusReason)
+            selectAll();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QLineEdit::focusOutEvent(event);
+        FocusLeft(owner_, event);
+    }
 
 private:
+    TControl* owner_;
     bool* handlingEnter_;
 };
 
@@ -32,8 +44,12 @@ private:
 TComboBox::TComboBox(QWidget* parent, const std::string& text, bool editable) : TControl(new QComboBox(parent)) {
     QComboBox* combo = Combo();
     combo->setEditable(editable);
-    if (editable)
-        combo->setLineEdit(new ComboEdit(&handlingEnter_));
+    if (editable) {
+        combo->setLineEdit(new ComboEdit(this, &handlingEnter_));
+        // Qt makes typed text that names an item a choice of that item when the field loses the focus
+        // (closing a dialog, say); only a pick from the list is a choice.
+        QObject::disconnect(combo->lineEdit(), SIGNAL(editingFinished()), combo, nullptr);
+    }
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setMaxVisibleItems(20);
     if (editable) {

@@ -1,14 +1,30 @@
 #include "ui/Control.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QPalette>
+
+#include <unordered_map>
 
 #include "ui/GuiThread.h"
 #include "ui/Menu.h"
+#include "ui/WheelToFocus.h"
 
 namespace ui {
 namespace {
 
 int g_exitHandlers = 0;  // GUI thread only: OnExit handlers running now
+
+// GUI thread only: per window, the control that had the focus when the window lost it.
+std::unordered_map<const QWidget*, QPointer<QWidget>>& FocusKeptByWindow() {
+    static std::unordered_map<const QWidget*, QPointer<QWidget>> kept;
+    return kept;
+}
+
+// The reasons for which the focus leaves or returns with its window, not within it.
+bool WindowWideReason(Qt::FocusReason reason) {
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
 
 }  // namespace
 
@@ -19,7 +35,7 @@ std::string FromQt(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-TControl::TControl(QWidget* widget) : widget_(widget) {}
+TControl::TControl(QWidget* widget) : widget_(widget) { RouteWheelToFocus(); }
 
 bool TControl::Enabled() const {
     return OnGui([&] { return widget_ && widget_->isEnabled(); });
@@ -146,8 +162,32 @@ void TControl::Repaint() {
     });
 }
 
-void FireEnter(TControl* control) { Guarded(control->OnEnter); }
-void FireExit(TControl* control) {
+bool FocusArrived(TControl* control, const QFocusEvent* event) {
+    QWidget* widget = control->Widget();
+    if (widget == nullptr)
+        return false;
+    const auto kept = FocusKeptByWindow().find(widget->window());
+    const bool returned = WindowWideReason(event->reason()) && kept != FocusKeptByWindow().end() && kept->second == widget;
+    if (kept != FocusKeptByWindow().end())
+        FocusKeptByWindow().erase(kept);
+    if (returned)
+        return false;
+    Guarded(control->OnEnter);
+    return true;
+}
+
+void ForgetKeptFocus(const QWidget* window) { FocusKeptByWindow().erase(window); }
+
+void FocusLeft(TControl* control, const QFocusEvent* event) {
+    QWidget* widget = control->Widget();
+    if (widget == nullptr)
+        return;
+    const QWidget* next = QApplication::focusWidget();
+    if (WindowWideReason(event->reason()) || next == nullptr || next->window() != widget->window()) {
+        if (widget->window()->isVisible())
+            FocusKeptByWindow()[widget->window()] = widget;
+        return;
+    }
     ++g_exitHandlers;
     Guarded(control->OnExit);
     --g_exitHandlers;

@@ -9,6 +9,8 @@
 #include "ui/Color.h"
 #include "ui/Events.h"
 
+class QFocusEvent;
+
 namespace ui {
 
 class TPopupMenu;
@@ -56,8 +58,14 @@ private:
     bool bold_ = false;
 };
 
-// Connects focus, click and context-menu events of a widget to its control.
-void FireEnter(TControl* control);
-void FireExit(TControl* control);
+// Focus as the class library has it, called from a control widget's focus events. The focus enters a
+// control when it moves to it within its window, or when the window is activated with the focus on a
+// control other than the one it had when it was last deactivated; FocusArrived runs OnEnter then and
+// returns true. Only a move to another control of the same window is an exit (OnExit): deactivating
+// the window, a modal box or menu opening, hiding or closing the window is not.
+bool FocusArrived(TControl* control, const QFocusEvent* event);
+void FocusLeft(TControl* control, const QFocusEvent* event);
+// A hidden window forgets where its focus was: showing it again enters its focused control anew.
+void ForgetKeptFocus(const QWidget* window);
 
 }  // namespace ui

@@ -24,14 +24,16 @@ protected:
         DeliverKeyUp(event, owner_->OnKeyUp);
         QLineEdit::keyReleaseEvent(event);
     }
+    // Entered from the keyboard or from code, the whole text is selected, so that typing replaces it;
+    // a click places the caret.
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
-        FireEnter(owner_);
+        if (FocusArrived(owner_, event) && event->reason() != Qt::MouseFocusReason)
+            selectAll();
     }
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
-        if (event->reason() != Qt::PopupFocusReason)
-            FireExit(owner_);
+        FocusLeft(owner_, event);
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QLineEdit::mouseReleaseEvent(event);

@@ -1,10 +1,15 @@
 #include "ui/Form.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QShowEvent>
+
+#include <vector>
 
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
@@ -14,6 +19,28 @@ namespace ui {
 namespace {
 
 const char* const kFormProperty = "talvaneForm";
+
+// GUI thread only: the live forms in the order of their creation; the first is the main form.
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
+// The main form's menu shortcuts also act while another non-modal form is active, once that form's
+// own shortcuts and controls have passed the key on; nothing acts while a modal window is open.
+bool RunMainFormShortcut(const TForm* form, const QKeyEvent* event) {
+    if (LiveForms().empty() || LiveForms().front() == form || form->Modal() || QApplication::activeModalWidget())
+        return false;
+    const QKeySequence pressed(QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
+    for (QAction* action : LiveForms().front()->Window()->actions()) {
+        if (action->isEnabled() && action->isVisible() && action->shortcutContext() == Qt::WindowShortcut &&
+            action->shortcuts().contains(pressed)) {
+            action->trigger();
+            return true;
+        }
+    }
+    return false;
+}
 
 class FormWindow : public QMainWindow {
 public:
@@ -33,12 +60,17 @@ protected:
         if (!event->spontaneous())
             form_->HandleShown();
     }
+    void hideEvent(QHideEvent* event) override {
+        QMainWindow::hideEvent(event);
+        if (!event->spontaneous())
+            ForgetKeptFocus(this);
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
             Guarded(form_->OnDefaultKey);
         else if (event->key() == Qt::Key_Escape)
             Guarded(form_->OnCancelKey);
-        else
+        else if (!RunMainFormShortcut(form_, event))
             QMainWindow::keyPressEvent(event);
     }
 
@@ -53,12 +85,15 @@ TForm::TForm(const std::string& caption, int width, int height)
     window_->setWindowTitle(ToQt(caption));
     window_->resize(width, height);
     window_->setCentralWidget(client_);
+    LiveForms().push_back(this);
 }
 
 TForm::~TForm() {
     // The window and its widgets go first, while the controls that their events reach still exist;
     // the events their going raises reach no handler.
     EventSuspension suspended;
+    std::erase(LiveForms(), this);
+    ForgetKeptFocus(window_);
     delete window_;
     window_ = nullptr;
     owned_.clear();

@@ -16,14 +16,28 @@
 #include "ui/GuiThread.h"
 
 namespace ui {
+namespace {
+
+bool KeyHeldInWindow(const QWidget* window, const QKeySequence& key) {
+    const QList<QAction*> held = window->actions();
+    return std::any_of(held.begin(), held.end(), [&](const QAction* action) { return action->shortcut() == key; });
+}
+
+}  // namespace
 
 TMenuItem::TMenuItem(QWidget* window, const std::string& caption, const std::string& shortcut)
     : window_(window), action_(new QAction(ToQt(caption), window)) {
     action_->setShortcutVisibleInContextMenu(true);
     if (!shortcut.empty()) {
         action_->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
-        action_->setShortcutContext(Qt::WindowShortcut);
-        window_->addAction(action_);
+        if (KeyHeldInWindow(window_, action_->shortcut())) {
+            // The key stays with the item that took it first, so that a press is never ambiguous; this
+            // item only shows it.
+            action_->setShortcutContext(Qt::WidgetShortcut);
+        } else {
+            action_->setShortcutContext(Qt::WindowShortcut);
+            window_->addAction(action_);
+        }
     }
     QObject::connect(action_, &QAction::triggered, action_, [this] { Click(); });
 }

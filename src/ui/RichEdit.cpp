@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -31,11 +32,11 @@ protected:
     }
     void focusInEvent(QFocusEvent* event) override {
         QPlainTextEdit::focusInEvent(event);
-        FireEnter(owner_);
+        FocusArrived(owner_, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QPlainTextEdit::focusOutEvent(event);
-        FireExit(owner_);
+        FocusLeft(owner_, event);
     }
 
 private:
@@ -105,6 +106,7 @@ TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this
     Editor()->setLineWrapMode(QPlainTextEdit::NoWrap);
     Editor()->setUndoRedoEnabled(false);
     Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Editor()->setTabChangesFocus(true);
     QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
 }
 
@@ -173,6 +175,10 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
             cursor.insertBlock(QTextBlockFormat(), format);
             cursor.endEditBlock();
         });
+        // The new line comes into view. (Moving the caret there each time would triple the cost of a
+        // line; a caret already at the end stays there as lines are added.)
+        QScrollBar* bar = Editor()->verticalScrollBar();
+        bar->setValue(bar->maximum());
     });
 }
 

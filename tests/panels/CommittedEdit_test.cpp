@@ -79,6 +79,17 @@ TEST_F(OndrelEdits, ALoneMinusFailsAtEnterButLeavingCommitsTheThetaDefault) {
     EXPECT_TRUE(theta.Focused()) << "a commit on exit keeps the focus in the edit";
 }
 
+TEST_F(OndrelEdits, TheConversionBoxOfEnterTakesTheFocusWithoutLeavingTheEdit) {
+    app.dialogs.OpenRealBoxes();
+    ui::TEdit& theta = *panel().leTheta;
+    Type(theta, "--1");
+    Enter(theta);
+    Activate(panel());
+    EXPECT_EQ(Exceptions(), std::vector<std::string>{"'--1' is not a valid integer value"});
+    EXPECT_TRUE(Sent().empty()) << "no commit of the exit default";
+    EXPECT_TRUE(theta.Focused()) << "the panel, active again, has the focus on the edit";
+}
+
 TEST_F(OndrelEdits, EnterOnAnOutOfRangeTextSendsNothingAndRestoresTheCommittedValue) {
     panel().leXSize->SetText("7000");
     char enter = 13;

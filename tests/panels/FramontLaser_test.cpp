@@ -1,6 +1,8 @@
 // The Framont panel's laser controls and monitor, operated through their widgets.
 #include "FramontFixture.h"
 
+#include <QWheelEvent>
+
 using framonttest::Commands;
 using framonttest::FramontPanel;
 
@@ -131,6 +133,19 @@ TEST_F(FramontLaser, ADragSendsEverySecondPositionAndTheLastOneAtTheRelease) {
     EXPECT_EQ(Sent(), (Commands{";LC:PA 2", ";LC:PA 4", ";LC:PA 5"}));
     EXPECT_EQ(p.edPolarization->Text(), "5");
     EXPECT_EQ(p.edPolarization->Color(), ui::clWhite);
+}
+
+TEST_F(FramontLaser, APassingWheelTurnOverTheModeListOrTheTrackBarChangesNoSetting) {
+    TFramontControlForm& p = panel();
+    p.edPolarization->SetFocus();
+    for (ui::TControl* under : std::initializer_list<ui::TControl*>{p.cbMode, p.tbPolarization}) {
+        const QPointF at(under->Widget()->width() / 2, under->Widget()->height() / 2);
+        QWheelEvent wheel(at, under->Widget()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(under->Widget(), &wheel);
+    }
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(p.tbPolarization->Position(), 0);
 }
 
 TEST_F(FramontLaser, ALoneMinusInThePolarizationEditIsNoAngle) {

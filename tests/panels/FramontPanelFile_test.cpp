@@ -1,4 +1,4 @@
-// "Framont Config.txt": its format, a round trip, and hand-edited files.
+// "Framont Config.txt": its format, a round trip through the real panel, and hand-edited files.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "FramontFixture.h"
 #include "panels/FramontPanelFile.h"
 
 using panels::FramontPanelValues;
@@ -119,11 +120,14 @@ TEST(FramontPanelFile, NumbersBeyondThirtyTwoBitsAndBinaryBytesDoNotConvert) {
     EXPECT_EQ(v.SlitSpot, "1,2500.00,2500.00");
 }
 
-TEST(FramontPanelFile, ASlitSpotKeepsAnEmptySizeButNotOneThatIsNoSize) {
+TEST(FramontPanelFile, ASlitSpotKeepsAnEmptySizeAndAnyTheSlitCanTakeButNoOther) {
     EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + "1,2500\n").SlitSpot, "1,2500");
     EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + "7,100.00,100.00\n").SlitSpot, "7,100.00,100.00")
         << "a magnification outside the list selects none, as the panel always did";
-    for (const char* bad : {"1,abc,2500.00", "1,2500.00,1.2.3", "1,-5,10", "1,1e999,1", "1,.,1"})
+    for (const char* aboveItsLimit : {"50,120.00,50.00", "1,6000.00,6000.00", "100,60.00,0.00", "7,6000,1"})
+        EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + aboveItsLimit + "\n").SlitSpot, aboveItsLimit);
+    for (const char* bad : {"1,abc,2500.00", "1,2500.00,1.2.3", "1,-5,10", "1,1e999,1", "1,.,1", "1,6000.01,1",
+                            "100,60.01,1", "5,1,1200.5", "7,6001,1"})
         EXPECT_EQ(ReadFramontPanelText(std::string(10, '\n') + bad + "\n").SlitSpot, "1,2500.00,2500.00") << bad;
 }
 
@@ -158,6 +162,89 @@ TEST_F(FramontPanelFileOnDisk, AnUnreadableFileIsNotOverwrittenWithDefaults) {
     EXPECT_FALSE(panels::LoadFramontPanelFile(path));
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
     EXPECT_EQ(ReadAll(path), "1,500\r\n");
+}
+
+// The operator drives every control of the panel to one end of its range; the panel is closed (it
+// saves), opened again (it replays the file) and closed again. Each line must come back as saved,
+// from the reader alone and through the replay.
+class FramontRoundTrip : public framonttest::FramontPanel {
+protected:
+    void SetUp() override {
+        FramontPanel::SetUp();
+        Open();
+    }
+
+    void Commit(ui::TEdit& edit, const std::string& text) {
+        SelectAllAndType(edit, text);
+        PressEnter(edit);
+    }
+    static void Key(ui::TTrackBar& bar, Qt::Key key) { QTest::keyClick(bar.Widget(), key); }
+
+    void ExpectSavedAndReplayedAlike(const std::string& expected) {
+        Close();
+        const std::string saved = framonttest::ReadPanelFile();
+        ASSERT_EQ(saved, expected) << "the controls did not reach their ends";
+        Open();
+        Close();
+        const std::vector<std::string> savedLines = Lines(saved);
+        const std::vector<std::string> reread = Lines(panels::FormatFramontPanelText(ReadFramontPanelText(saved)));
+        const std::vector<std::string> replayed = Lines(framonttest::ReadPanelFile());
+        ASSERT_EQ(reread.size(), savedLines.size());
+        ASSERT_EQ(replayed.size(), savedLines.size());
+        for (std::size_t i = 0; i < savedLines.size(); ++i) {
+            EXPECT_EQ(reread[i], savedLines[i]) << "line " << i + 1 << " as the reader gives it";
+            EXPECT_EQ(replayed[i], savedLines[i]) << "line " << i + 1 << " after the replay";
+        }
+    }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+            lines.push_back(text.substr(at, end - at));
+        return lines;
+    }
+};
+
+TEST_F(FramontRoundTrip, EveryControlAtItsUpperEndComesBack) {
+    TFramontControlForm& p = panel();
+    Commit(*p.leEnergy, "1000");
+    ClickToggle(*p.rbHighEnergy);
+    QTest::mouseClick(p.sbFire->Widget(), Qt::LeftButton);
+    ClickToggle(*p.cbAutoEnergy);
+    Pick(*p.cbWavelength, 5);
+    Pick(*p.cbMode, 2);
+    Commit(*p.leBurstCount, "1000");
+    Commit(*p.leRepRate, "50");
+    Key(*p.tbPolarization, Qt::Key_End);
+    Key(*p.tbFieldLED, Qt::Key_Home);  // the top: 100 %
+    Commit(*p.edSlitLED, "100");
+    Pick(*p.cbSlitMag, 5);
+    Commit(*p.leXSize, "60");
+    Commit(*p.leYSize, "60");
+    Pick(*p.cbSlitMag, 0);  // 6000 at 1x, twice the limit there
+    Key(*p.tbTheta, Qt::Key_End);
+    ExpectSavedAndReplayedAlike("1,1000\r\n0\r\n1\r\n5\r\n2\r\n1000\r\n50\r\n90\r\n255\r\n255\r\n"
+                                "1,6000.00,6000.00\r\n45\r\n");
+}
+
+TEST_F(FramontRoundTrip, EveryControlAtItsLowerEndComesBack) {
+    TFramontControlForm& p = panel();
+    ClickToggle(*p.rbHighEnergy);
+    Commit(*p.leEnergy, "0");
+    ClickToggle(*p.rbLowEnergy);
+    Pick(*p.cbMode, 2);
+    Commit(*p.leBurstCount, "0");
+    Pick(*p.cbMode, 0);
+    Pick(*p.cbWavelength, 0);
+    Commit(*p.leRepRate, "0");
+    Key(*p.tbPolarization, Qt::Key_Home);
+    Key(*p.tbFieldLED, Qt::Key_End);  // the bottom: 0 %
+    Commit(*p.edSlitLED, "0");
+    Pick(*p.cbSlitMag, 5);
+    Commit(*p.leXSize, "0");
+    Commit(*p.leYSize, "0");
+    Key(*p.tbTheta, Qt::Key_Home);
+    ExpectSavedAndReplayedAlike("0,0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n-90\r\n0\r\n0\r\n100,0.00,0.00\r\n-45\r\n");
 }
 
 }  // namespace

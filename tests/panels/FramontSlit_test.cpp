@@ -165,6 +165,30 @@ TEST_F(FramontSlit, ASizeAboveTheLimitReturnsAsTheKeyIsReleased) {
     EXPECT_EQ(p.SlitSpot, "5,600.00,500.00");
 }
 
+// The limit acts only while typing: a size that a change of magnification shows above it commits
+// as it stands, and the panel file brings it back at the next opening.
+TEST_F(FramontSlit, ASizeShownAboveTheLimitCommitsAndComesBackAfterReopening) {
+    TFramontControlForm& p = panel();
+    Pick(*p.cbSlitMag, 5);
+    Commit(*p.leXSize, "60");
+    Pick(*p.cbSlitMag, 4);
+    EXPECT_EQ(p.SlitSizeLimit, 60.0F);
+    Clear();
+    p.leXSize->SetFocus();
+    PressEnter(*p.leXSize);
+    EXPECT_EQ(Sent(), Commands{";LC:SP 50,120.00,50.00"}) << "Enter commits 120 at 50x with no range test";
+    EXPECT_EQ(p.SlitSizeX, 6000.0F);
+    Close();
+    EXPECT_NE(framonttest::ReadPanelFile().find("\r\n50,120.00,50.00\r\n"), std::string::npos);
+
+    Clear();
+    app.Main().GRNIRControl1Click();
+    EXPECT_EQ(Sent().back(), ";LC:SP 50,120.00,50.00");
+    EXPECT_EQ(p.leXSize->Text(), "120.00");
+    EXPECT_EQ(p.SlitSizeX, 6000.0F);
+    EXPECT_EQ(p.SlitSpot, "50,120.00,50.00");
+}
+
 TEST_F(FramontSlit, ASquareSlitHasOneSizeForBothSides) {
     TFramontControlForm& p = panel();
     Pick(*p.cbSlitMag, 1);

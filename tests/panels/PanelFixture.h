@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMainWindow>
 #include <QTest>
 
@@ -19,6 +20,7 @@
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
+#include "ui/ComboBox.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 
@@ -34,6 +36,12 @@ inline void Type(ui::TEdit& edit, const std::string& text) {
 }
 
 inline void Enter(ui::TEdit& edit) { QTest::keyClick(edit.Widget(), Qt::Key_Return); }
+
+// The operator picks an item of a drop-down list.
+inline void Pick(ui::TComboBox& list, int index) {
+    list.Combo()->setCurrentIndex(index);
+    emit list.Combo()->activated(index);
+}
 
 class PanelFixture : public ::testing::Test {
 protected:

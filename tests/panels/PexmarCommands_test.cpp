@@ -79,6 +79,21 @@ TEST(PexmarReplies, PanelFileTextKeepsEveryValueOnItsOwnLine) {
     EXPECT_EQ(PanelFileWords("03"), std::vector<std::string>{"03"});
 }
 
+TEST(PexmarReplies, PanelFileValuesKeepTheEditsRangesAndAWordThatIsNoNumberRaisesAtItsReplay) {
+    const PanelFileReading file = ReadPanelFileText("xx 100.0 50 PULSED 7 more");
+    EXPECT_EQ(file.parameterSet, "xx");
+    EXPECT_EQ(file.frequency->Value(), 100.0f);
+    EXPECT_EQ(file.diodeCurrent->Value(), 50.0f);
+    EXPECT_EQ(file.pulseMode, 0);
+    EXPECT_EQ(file.shutter, 7);
+    const PanelFileReading outside = ReadPanelFileText("00 100.01 12.9");
+    EXPECT_EQ(outside.frequency->Value(), 20.0f) << "the lower end, the default file's value";
+    EXPECT_EQ(outside.diodeCurrent->Value(), 13.0f);
+    EXPECT_FALSE(outside.pulseMode.has_value());
+    EXPECT_THROW(ReadPanelFileText("00 1e39").frequency->Value(), platform::EConvertError);
+    EXPECT_THROW(ReadPanelFileText("00 abc").frequency->Value(), platform::EConvertError);
+}
+
 TEST_F(PexmarFile, AMissingFileIsCreatedWithTheDefaultsAndReadBack) {
     const auto words = LoadPanelFileWords(path);
     ASSERT_TRUE(words.has_value());

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "panels/PanelFixture.h"
+#include "panels/PexmarCommands.h"
 #include "panels/Pexmarcontrol.h"
 #include "support/ScopedPlatformHooks.h"
 
@@ -92,6 +93,36 @@ TEST_F(PexmarPanel, WithShowTalvaneCheckedClosingLeavesTheMainWindowAlone) {
     Open();
     panel().Close();
     EXPECT_EQ(Main().State(), ui::WindowState::Minimized);
+}
+
+TEST_F(PexmarPanel, AnUncommittedValueStaysInItsEditWhileTheOperatorWorksElsewhereAndIsNotSentAtTheClose) {
+    OpenQuietly();
+    Activate(panel());
+    ui::TEdit& frequency = *panel().leFrequency;
+    paneltest::Type(frequency, "40");
+    Main().edString[0]->SetText("*IDN?");
+    QApplication::setActiveWindow(Main().Window());
+    Activate(panel());
+    EXPECT_TRUE(frequency.Focused());
+    EXPECT_EQ(Main().State(), ui::WindowState::Minimized) << "Hide Talvane is in force";
+    QTest::keyClick(frequency.Widget(), Qt::Key_F1);
+    EXPECT_EQ(Sent(), Commands{"*IDN?"}) << "the main window's F1, and no exit from the edit";
+    EXPECT_TRUE(frequency.Focused());
+
+    instrument.ClearReceived();
+    panel().Close();
+    EXPECT_EQ(Sent(), kStop) << "exactly what the close handler sends";
+    EXPECT_EQ(ReadAll(PexmarFile()), "00\r\n20\r\n13\r\n0\r\n0\r\n");
+}
+
+TEST_F(PexmarPanel, EnterOnAPointShowsItsErrorBoxOnce) {
+    OpenQuietly();
+    Activate(panel());
+    app.dialogs.OpenRealBoxes();
+    paneltest::Type(*panel().leFrequency, ".");
+    paneltest::Enter(*panel().leFrequency);
+    EXPECT_EQ(Exceptions(), std::vector<std::string>{"'.' is not a valid floating point value"});
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(PexmarPanel, AHandWrittenFileIsReplayedWordByWordAndTheCommittedValuesSaved) {
@@ -216,6 +247,61 @@ TEST_F(PexmarPanel, TheStatusPollAsksOnlyWhileQueryStatusIsChecked) {
     EXPECT_EQ(Sent(), (Commands{"?SYSTEM", "?KEYSWITCH", "?DIODE HOURS", "?DIODE VOLTAGE", "?DIODE CURRENT",
                                 "?TEMPERATURE", "?WATER FLOW", "?WARNING"}));
     EXPECT_EQ(panel().tmrStatus->Interval(), 5000);
+}
+
+// The operator sets every control to one end of its range; the panel is closed (it saves), opened
+// again (it replays the file) and closed again. Each line must come back as saved, from the reader
+// alone and through the replay.
+class PexmarRoundTrip : public PexmarPanel {
+protected:
+    void SetUp() override {
+        PexmarPanel::SetUp();
+        Open();
+        Activate(panel());
+    }
+
+    void SetEveryControl(int set, const std::string& frequency, const std::string& current, int mode, int shutter) {
+        paneltest::Pick(*panel().cboParameterSet, set);
+        paneltest::Type(*panel().leFrequency, frequency);
+        paneltest::Enter(*panel().leFrequency);
+        paneltest::Type(*panel().leDiodeCurrent, current);
+        paneltest::Enter(*panel().leDiodeCurrent);
+        paneltest::Pick(*panel().cboPulseMode, mode);
+        paneltest::Pick(*panel().cboShutter, shutter);
+    }
+
+    void ExpectSavedAndReplayedAlike(const std::string& expected) {
+        panel().Close();
+        const std::string saved = ReadAll(PexmarFile());
+        ASSERT_EQ(saved, expected) << "the controls did not reach their ends";
+        Open();
+        panel().Close();
+        const panels::pexmar::PanelFileReading file = panels::pexmar::ReadPanelFileText(saved);
+        const panels::pexmar::PanelFileValues values{*file.parameterSet, file.frequency->Value(),
+                                                     file.diodeCurrent->Value(), *file.pulseMode, *file.shutter};
+        const std::vector<std::string> savedLines = panels::pexmar::PanelFileWords(saved);
+        const std::vector<std::string> reread = panels::pexmar::PanelFileWords(panels::pexmar::PanelFileText(values));
+        const std::vector<std::string> replayed = panels::pexmar::PanelFileWords(ReadAll(PexmarFile()));
+        ASSERT_EQ(savedLines.size(), 5u);
+        for (std::size_t i = 0; i < savedLines.size(); ++i) {
+            EXPECT_EQ(reread.at(i), savedLines[i]) << "line " << i + 1 << " as the reader gives it";
+            EXPECT_EQ(replayed.at(i), savedLines[i]) << "line " << i + 1 << " after the replay";
+        }
+        EXPECT_TRUE(Exceptions().empty());
+    }
+};
+
+TEST_F(PexmarRoundTrip, EveryControlAtItsUpperEndComesBack) {
+    SetEveryControl(15, "100", "50", 1, 1);
+    panel().sbFire->Click();
+    EXPECT_EQ(panel().FrequencyValue, 100.0f);
+    ExpectSavedAndReplayedAlike("15\r\n100\r\n50\r\n1\r\n0\r\n");
+}
+
+TEST_F(PexmarRoundTrip, EveryControlAtItsLowerEndComesBack) {
+    SetEveryControl(15, "100", "50", 1, 1);
+    SetEveryControl(0, "20", "13", 0, 0);
+    ExpectSavedAndReplayedAlike("00\r\n20\r\n13\r\n0\r\n0\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "support/DialogFake.h"
 
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
 namespace testsupport {
 
 DialogFake::DialogFake() { ui::SetDialogs(this); }
@@ -51,7 +57,23 @@ void DialogFake::ClearRecords() {
     fileDialogs_.clear();
 }
 
+void DialogFake::OpenRealBox(const std::string& text) const {
+    if (!realBoxes_)
+        return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromStdString(text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    QTimer answer;
+    int waited = 0;
+    QObject::connect(&answer, &QTimer::timeout, &box, [&] {
+        if (box.isActiveWindow() || ++waited > 2000)
+            box.accept();
+    });
+    answer.start(1);
+    box.exec();
+}
+
 int DialogFake::MessageBox(const std::string& text, const std::string& caption, ui::MsgIcon icon, ui::MsgButtons) {
+    OpenRealBox(text);
     std::lock_guard lock(mutex_);
     messages_.push_back({text, caption, icon});
     if (messageAnswers_.empty())
@@ -84,7 +106,10 @@ int DialogFake::RunModal(ui::TForm& form) {
             modalScripts_.pop_front();
         }
     }
+    // The form takes the focus as the window system gives it to a modal window, and hands it back.
+    QPointer<QWidget> previous = QApplication::activeWindow();
     form.Show();
+    QApplication::setActiveWindow(form.Window());
     if (script)
         script(form);
     if (form.Visible())
@@ -92,10 +117,13 @@ int DialogFake::RunModal(ui::TForm& form) {
     // A close that the form refused leaves it up; a real operator would go on, the fake gives up.
     if (form.Visible())
         form.Hide();
+    if (previous)
+        QApplication::setActiveWindow(previous);
     return form.ModalResult();
 }
 
 void DialogFake::ShowException(const std::string& message) {
+    OpenRealBox(message);
     std::lock_guard lock(mutex_);
     exceptions_.push_back(message);
 }

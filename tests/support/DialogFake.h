@@ -30,6 +30,10 @@ public:
     // Runs inside the modal showing of the next modal form (after it is shown); may click its buttons.
     void QueueModal(std::function<void(ui::TForm&)> script);
 
+    // From now on each message box and exception box also opens as a real modal box over the active
+    // window, which takes the focus from it as the operator's box does, and is answered once active.
+    void OpenRealBoxes() { realBoxes_ = true; }
+
     std::vector<ShownMessage> Messages() const;
     std::vector<std::string> Exceptions() const;
     std::vector<ui::FileDialogOptions> FileDialogs() const;
@@ -45,6 +49,7 @@ public:
 
 private:
     std::optional<std::string> NextFileName(const ui::FileDialogOptions& options);
+    void OpenRealBox(const std::string& text) const;
 
     mutable std::mutex mutex_;
     std::deque<int> messageAnswers_;
@@ -53,6 +58,7 @@ private:
     std::vector<ShownMessage> messages_;
     std::vector<std::string> exceptions_;
     std::vector<ui::FileDialogOptions> fileDialogs_;
+    bool realBoxes_ = false;
 };
 
 }  // namespace testsupport

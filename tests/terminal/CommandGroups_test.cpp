@@ -1,5 +1,6 @@
 // The command history ring, the common strings and the command groups with their rename and copy
 // dialogs, on the real main window with its port on a fake instrument.
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
 
@@ -185,13 +186,14 @@ protected:
             shownCaption = IncrementForm->Caption();
             shownLabel = IncrementForm->leIncValue->LabelCaption();
             shownText = IncrementForm->leIncValue->Text();
+            shownSelected = IncrementForm->leIncValue->SelText();
             operatorAction();
         });
         Main().PopupMenuCommandGroup->Find("Rename Group")->Click();
     }
 
+    // The dialog opens with the name selected: typing replaces it.
     void TypeName(const std::string& name) {
-        IncrementForm->leIncValue->LineEdit()->selectAll();
         QTest::keyClicks(IncrementForm->leIncValue->Widget(), QString::fromStdString(name));
     }
 
@@ -201,7 +203,7 @@ protected:
         EXPECT_EQ(Main().cboCommandGroup->Text(), name);
     }
 
-    std::string shownCaption, shownLabel, shownText;
+    std::string shownCaption, shownLabel, shownText, shownSelected;
 };
 
 TEST_F(RenameGroup, OkTakesTheEditedNameEverywhere) {
@@ -213,6 +215,7 @@ TEST_F(RenameGroup, OkTakesTheEditedNameEverywhere) {
     EXPECT_EQ(shownCaption, "Rename Group");
     EXPECT_EQ(shownLabel, "Group Name");
     EXPECT_EQ(shownText, "Group 4");
+    EXPECT_EQ(shownSelected, "Group 4");
     ExpectName(4, "Laser A");
     EXPECT_EQ(Main().CommandGroups[3].GroupName, "Group 3");
 }
@@ -272,6 +275,7 @@ protected:
             shownCaption = OKRightDlg->Caption();
             shownItems = OKRightDlg->cboBox->Items();
             shownText = OKRightDlg->cboBox->Text();
+            shownSelected = OKRightDlg->cboBox->Combo()->lineEdit()->selectedText().toStdString();
             if (target >= 0) {
                 OKRightDlg->cboBox->SetItemIndex(target);
             } else {
@@ -291,7 +295,7 @@ protected:
         }
     }
 
-    std::string shownCaption, shownText;
+    std::string shownCaption, shownText, shownSelected;
     std::vector<std::string> shownItems;
 };
 
@@ -301,6 +305,7 @@ TEST_F(CopyGroup, TheTargetGetsTheSourcesStringsAndHistoryUnderItsOwnName) {
     CopyTo(7);
     EXPECT_EQ(shownCaption, "Copy To Group");
     EXPECT_EQ(shownText, "Group Name");
+    EXPECT_EQ(shownSelected, "Group Name");
     EXPECT_EQ(OKRightDlg->Label1->Caption(), "Copy To:");
     EXPECT_FALSE(Main().ConfigChanged);
     EXPECT_EQ(Main().CurrentGroup, 0) << "the window still shows the source";

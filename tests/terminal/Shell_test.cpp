@@ -1,6 +1,10 @@
 // The main window as a whole: start-up, the windows, the menus of the shell, and the close.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMainWindow>
+#include <QTest>
+
 #include <filesystem>
 #include <fstream>
 
@@ -107,6 +111,36 @@ protected:
     FakeInstrument instrument{"COM97"};
     TalvaneApp app;
 };
+
+TEST_F(ShellWithInstrument, TheOperatorsKeysInTheMainWindowAndFromTheLogWindow) {
+    TTalvaneForm& main = app.Main();
+    QApplication::setActiveWindow(main.Window());
+    TalvaneApp::ProcessEvents();
+    EXPECT_TRUE(main.eSendCommand->Focused());
+    EXPECT_EQ(main.eSendCommand->SelText(), "Command") << "typing replaces the start-up text";
+    for (const char* command : {"*IDN?", "RATE?"}) {
+        QTest::keyClicks(main.eSendCommand->Widget(), command);
+        QTest::keyClick(main.eSendCommand->Widget(), Qt::Key_Return);
+    }
+    EXPECT_EQ(instrument.Commands(), (std::vector<std::string>{"*IDN?", "RATE?"})) << "and after a send, too";
+
+    main.edString[0]->SetText("PING");
+    main.bbSendString[0]->SetFocus();
+    QTest::keyClick(main.bbSendString[0]->Widget(), Qt::Key_Return);
+    EXPECT_EQ(instrument.Commands().back(), "PING") << "Enter clicks the focused button";
+
+    main.reTalvane->SetFocus();
+    const auto pane = main.reTalvane->Lines();
+    QTest::keyClick(main.reTalvane->Widget(), Qt::Key_Tab);
+    EXPECT_FALSE(main.reTalvane->Focused()) << "Tab leaves the pane";
+    EXPECT_EQ(main.reTalvane->Lines(), pane);
+
+    main.ViewLog2Click();
+    QApplication::setActiveWindow(CommLogForm->Window());
+    main.eSendCommand->SetText("VER?");
+    QTest::keyClick(CommLogForm->reLog->Widget(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(instrument.Commands().back(), "VER?") << "the main window's Ctrl+W from the log window";
+}
 
 TEST_F(ShellWithInstrument, TheLogKeepsItsStampsWhateverThePaneShows) {
     testsupport::ScopedClock clock({2007, 3, 15, 14, 30, 12, 250});

@@ -12,8 +12,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QSlider>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QSlider>
 #include <QTest>
 #include <QTextCursor>
 #include <QWheelEvent>
@@ -515,6 +517,155 @@ TEST_F(Controls, PopupEditItemsShowTheirShortcutsAndAreGreyedWhenTheyCannotAct) 
     log->SetReadOnly(true);
     EXPECT_EQ(rightClick(), (std::vector<bool>{false, true, false})) << "a read-only edit only copies";
     QApplication::activePopupWidget()->close();
+}
+
+}  // namespace
+
+namespace {
+
+// Controls of a test form placed one under the other and shown, so that focus and the pointer reach them.
+template <class T, class... Args>
+T* Placed(ui::TForm& form, Args&&... args) {
+    T* control = form.Make<T>(form.Client(), std::forward<Args>(args)...);
+    static int row = 0;
+    control->Widget()->setGeometry(0, (row++ % 8) * 34, 200, 30);
+    control->Widget()->show();
+    return control;
+}
+
+void Activate(ui::TForm& form) {
+    form.Show();
+    QApplication::setActiveWindow(form.Window());
+    QApplication::processEvents();
+}
+
+TEST_F(Controls, AnEditIsLeftOnlyForAnotherControlOfItsWindowAndSelectsAllUnlessClicked) {
+    auto* first = Placed<ui::TEdit>(form, "first");
+    auto* second = Placed<ui::TEdit>(form, "second");
+    int exits = 0;
+    first->OnExit = [&] { ++exits; };
+    ASSERT_TRUE(first->SetFocus());
+    EXPECT_EQ(first->SelText(), "first") << "the focus given from code selects the text";
+
+    ui::TForm other("Other", 200, 100);
+    Activate(other);
+    Activate(form);
+    dialogs.OpenRealBoxes();
+    ui::ShowExceptionBox("a box takes the focus");
+    form.Hide();
+    Activate(form);
+    EXPECT_EQ(exits, 0) << "deactivation, a modal box and hiding are no exit";
+    EXPECT_TRUE(first->Focused());
+
+    QTest::keyClick(first->Widget(), Qt::Key_Tab);
+    EXPECT_EQ(exits, 1);
+    EXPECT_TRUE(second->Focused());
+    EXPECT_EQ(second->SelText(), "second") << "Tab selects the text";
+    QTest::keyClick(second->Widget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(first->SelText(), "first") << "so does Shift+Tab";
+    QTest::mouseClick(second->Widget(), Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_TRUE(second->Focused());
+    EXPECT_EQ(exits, 2);
+    EXPECT_EQ(second->SelText(), "") << "a click places the caret";
+}
+
+TEST_F(Controls, EnterClicksAFocusedButtonAndTabLeavesARichEdit) {
+    auto* button = Placed<ui::TButton>(form, "Go");
+    auto* pane = Placed<ui::TRichEdit>(form);
+    auto* edit = Placed<ui::TEdit>(form);
+    int clicks = 0;
+    int defaults = 0;
+    button->OnClick = [&] { ++clicks; };
+    form.OnDefaultKey = [&] { ++defaults; };
+    button->SetFocus();
+    QTest::keyClick(button->Widget(), Qt::Key_Return);
+    QTest::keyClick(button->Widget(), Qt::Key_Space);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(defaults, 0);
+    edit->SetFocus();
+    QTest::keyClick(edit->Widget(), Qt::Key_Return);
+    EXPECT_EQ(defaults, 1) << "elsewhere Enter is the form's default key";
+
+    pane->SetFocus();
+    QTest::keyClick(pane->Widget(), Qt::Key_Tab);
+    EXPECT_TRUE(edit->Focused());
+    EXPECT_EQ(pane->LineCount(), 0) << "no tab character";
+}
+
+TEST_F(Controls, TheWheelGoesToTheFocusedControlNotToTheOneUnderThePointer) {
+    auto* combo = Placed<ui::TComboBox>(form, "", false);
+    combo->SetItems({"A", "B", "C"});
+    combo->SetItemIndex(1);
+    auto* bar = Placed<ui::TTrackBar>(form);
+    bar->SetMax(10);
+    bar->SetPosition(5);
+    auto* edit = Placed<ui::TEdit>(form);
+    int selects = 0;
+    combo->OnSelect = [&] { ++selects; };
+    const auto turn = [](ui::TControl& under) {
+        const QPointF at(20, 15);
+        QWheelEvent wheel(at, under.Widget()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(under.Widget(), &wheel);
+    };
+    edit->SetFocus();
+    turn(*combo);
+    turn(*bar);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(bar->Position(), 5);
+    EXPECT_EQ(selects, 0);
+    bar->SetFocus();
+    turn(*combo);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_NE(bar->Position(), 5) << "the turn reached the focused track bar";
+}
+
+TEST_F(Controls, TheMainFormsShortcutsActFromOtherWindowsAfterTheirOwnAndNotUnderAModalBox) {
+    std::string ran;
+    ui::TMenuItem* file = form.MainMenu()->Add("File");
+    file->Add("Send", "F1")->OnClick = [&] { ran += "main F1 "; };
+    file->Add("Own", "F2")->OnClick = [&] { ran += "main F2 "; };
+    file->Add("Exit", "Ctrl+X")->OnClick = [&] { ran += "exit "; };
+    form.MainMenu()->Add("Edit")->Add("Cut", "Ctrl+X")->OnClick = [&] { ran += "cut "; };
+    auto* mainEdit = Placed<ui::TEdit>(form, "abc");
+    auto* mainButton = Placed<ui::TButton>(form, "Go");
+
+    mainButton->SetFocus();
+    QTest::keyClick(mainButton->Widget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(ran, "exit ") << "one item holds the key";
+    mainEdit->SetFocus();
+    QTest::keyClick(mainEdit->Widget(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(mainEdit->Text(), "") << "in an edit the key cuts";
+    EXPECT_EQ(ran, "exit ");
+
+    ui::TForm panel("Panel", 200, 200);
+    panel.MainMenu()->Add("Own")->Add("Own F2", "F2")->OnClick = [&] { ran += "panel F2 "; };
+    auto* edit = panel.Make<ui::TEdit>(panel.Client());
+    Activate(panel);
+    form.SetWindowState(ui::WindowState::Minimized);
+    edit->SetFocus();
+    ran.clear();
+    QTest::keyClick(edit->Widget(), Qt::Key_F1);
+    QTest::keyClick(edit->Widget(), Qt::Key_F2);
+    EXPECT_EQ(ran, "main F1 panel F2 ");
+
+    ran.clear();
+    ui::TForm dialog("Dialog", 100, 100);
+    auto* field = dialog.Make<ui::TEdit>(dialog.Client());
+    dialogs.QueueModal([&](ui::TForm&) { QTest::keyClick(field->Widget(), Qt::Key_F1); });
+    dialog.ShowModal();
+    EXPECT_EQ(ran, "") << "a modal window passes no key on";
+}
+
+TEST_F(Controls, AnAddedLineComesIntoView) {
+    auto* pane = Placed<ui::TRichEdit>(form);
+    pane->Widget()->resize(200, 120);
+    for (int i = 0; i < 100; ++i)
+        pane->AddLine("line " + std::to_string(i), ui::clBlack);
+    QApplication::processEvents();
+    EXPECT_GT(pane->Editor()->verticalScrollBar()->value(), 0);
+    const QTextCursor newest(pane->Editor()->document()->findBlockByNumber(99));
+    EXPECT_TRUE(pane->Editor()->viewport()->rect().contains(pane->Editor()->cursorRect(newest)));
 }
 
 }  // namespace
