@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "panels/FramontCommands.h"
+#include "platform/FileSave.h"
 #include "platform/Folders.h"
 #include "platform/TextConvert.h"
 #include "terminal/ConfigFile.h"
@@ -153,7 +154,7 @@ std::filesystem::path FramontConfigFilePath() { return platform::DrennickFolder(
 std::optional<FramontPanelValues> LoadFramontPanelFile(const std::filesystem::path& path) {
     std::error_code error;
     if (!std::filesystem::exists(path, error) && !error)
-        terminal::SaveTextAtomically(path, FormatFramontPanelText(FramontPanelValues{}));
+        platform::SaveTextAtomically(path, FormatFramontPanelText(FramontPanelValues{}));
     const auto text = terminal::ReadFileText(path);
     if (!text)
         return std::nullopt;
@@ -161,7 +162,7 @@ std::optional<FramontPanelValues> LoadFramontPanelFile(const std::filesystem::pa
 }
 
 bool SaveFramontPanelFile(const std::filesystem::path& path, const FramontPanelValues& values) {
-    return terminal::SaveTextAtomically(path, FormatFramontPanelText(values));
+    return platform::SaveTextAtomically(path, FormatFramontPanelText(values));
 }
 
 }  // namespace panels

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "panels/PanelSyntax.h"
+#include "platform/FileSave.h"
 #include "platform/TextConvert.h"
 
 namespace panels::pexmar {
@@ -33,14 +34,6 @@ std::optional<std::string> ReadHead(const std::filesystem::path& path) {
     in.read(text.data(), kPanelFileReadLimit);
     text.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
     return text;
-}
-
-bool WriteText(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out << text;
-    return static_cast<bool>(out.flush());
 }
 
 }  // namespace
@@ -147,7 +140,7 @@ PanelFileReading ReadPanelFileText(const std::string& text) { return ReadPanelFi
 std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem::path& path) {
     std::optional<std::string> text = ReadHead(path);
     if (!text) {
-        WriteText(path, DefaultPanelFileText());
+        platform::SaveTextAtomically(path, DefaultPanelFileText());
         text = ReadHead(path);
     }
     if (!text)
@@ -156,7 +149,7 @@ std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem
 }
 
 bool SavePanelFile(const std::filesystem::path& path, const PanelFileValues& values) {
-    return WriteText(path, PanelFileText(values));
+    return platform::SaveTextAtomically(path, PanelFileText(values));
 }
 
 }  // namespace panels::pexmar

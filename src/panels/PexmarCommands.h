@@ -85,7 +85,7 @@ PanelFileReading ReadPanelFileText(const std::string& text);
 // The words of the file at path; when it cannot be opened it is created with the default text first.
 // Nothing when it can be neither opened nor created. Only the first mebibyte of a file is read.
 std::optional<std::vector<std::string>> LoadPanelFileWords(const std::filesystem::path& path);
-// Writes the file, replacing what it held; false when it cannot be opened for writing.
+// Replaces the file through platform::SaveTextAtomically; false when it cannot be written.
 bool SavePanelFile(const std::filesystem::path& path, const PanelFileValues& values);
 
 }  // namespace panels::pexmar

@@ -92,6 +92,7 @@ private:
     void EndTransfer(bool completed);
     bool RunPacedLines(const std::vector<std::string>& lines, ui::TProgressBar& bar, ui::TLabel& label,
                        const std::function<void(int, const std::string&)>& run);
+    void DownloadLine(int index, const std::string& line);
     void UploadLine(int index, const std::string& line);
     void MoveCarets(int line);
     void MoveSettingsCaret(int line);

@@ -88,13 +88,20 @@ bool TInstrumentSettingForm::RunPacedLines(const std::vector<std::string>& lines
 bool TInstrumentSettingForm::ProcessQueryFile() {
     Interpreter.Start();
     const bool completed = RunPacedLines(reInstrumentQueryFile->Lines(), *pbDownloadProgress, *lblDownloadProgress,
-                                         [this](int i, const std::string& line) {
-                                             if (Interpreter.ProcessLine(line) && !exchange_.PortFailed())
-                                                 MoveCarets(i + 1);
-                                         });
+                                         [this](int i, const std::string& line) { DownloadLine(i, line); });
     if (completed)
         Interpreter.Finish();
     return completed;
+}
+
+// A line whose error reply had its own box is not listed again among the missing settings.
+void TInstrumentSettingForm::DownloadLine(int index, const std::string& line) {
+    const std::size_t missingBefore = Interpreter.MissingLines().size();
+    const int boxesBefore = exchange_.ErrorBoxesShown();
+    if (Interpreter.ProcessLine(line) && !exchange_.PortFailed())
+        MoveCarets(index + 1);
+    if (exchange_.ErrorBoxesShown() != boxesBefore)
+        Interpreter.ForgetMissingAfter(missingBefore);
 }
 
 void TInstrumentSettingForm::ReportMissingSettings() {
@@ -122,10 +129,12 @@ void TInstrumentSettingForm::UploadLine(int index, const std::string& line) {
     const auto restore = settings_transfer::ParseRestoreLine(line);
     if (!restore)
         return;
+    const int boxesBefore = exchange_.ErrorBoxesShown();
     const std::string reply = SendQuery(restore->command, settings_transfer::QueryMode::Acknowledged);
     if (exchange_.PortFailed())
         return;
-    if (!settings_transfer::IsAcknowledged(reply))
+    const bool shownAlready = exchange_.ErrorBoxesShown() != boxesBefore;
+    if (!settings_transfer::IsAcknowledged(reply) && !shownAlready)
         unacknowledged_.push_back(line);
     reInstrumentSettingFile->AddLine(settings_transfer::UploadSettingsLine(*restore));
     MoveSettingsCaret(index + 1);

@@ -108,6 +108,7 @@ void QueryExchange::ReportWriteFailure(const std::string& command) {
 }
 
 void QueryExchange::ReportErrorResponse(const std::string& code, const std::string& command) {
+    ++errorBoxesShown_;
     ui::Dialogs().MessageBox("Serial Write resulted in an error response: \r\n " + code + " from command " + command,
                              "Error Reponse Received", ui::MsgIcon::Error, ui::MsgButtons::Ok);
 }

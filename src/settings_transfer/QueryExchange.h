@@ -37,6 +37,8 @@ public:
     void ReportErrorResponse(const std::string& code, const std::string& command);
 
     bool PortFailed() const { return portFailed_; }
+    // Error-reply boxes shown so far, so that a caller can tell whether an exchange had its own box.
+    int ErrorBoxesShown() const { return errorBoxesShown_; }
     void Reset() { portFailed_ = false; }
 
 private:
@@ -49,6 +51,7 @@ private:
 
     CSerialPort* port_ = nullptr;
     bool portFailed_ = false;
+    int errorBoxesShown_ = 0;
 };
 
 }  // namespace settings_transfer

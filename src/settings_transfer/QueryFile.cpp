@@ -171,6 +171,11 @@ void QueryInterpreter::AddRestoreLine(const std::string& line) {
     ++DeferredCount;
 }
 
+void QueryInterpreter::ForgetMissingAfter(std::size_t count) {
+    if (count < missing_.size())
+        missing_.resize(count);
+}
+
 void QueryInterpreter::ClearLookupTable() { LookupTable.fill(LookupPair{}); }
 
 void QueryInterpreter::ClearValueList() { ValueList.fill(std::string()); }
@@ -370,10 +375,13 @@ bool ProgressTicker::Tick() {
     return true;
 }
 
-std::string ListForMessage(const std::vector<std::string>& lines, std::size_t maxShown) {
+std::string ListForMessage(const std::vector<std::string>& lines, std::size_t maxShown, std::size_t maxLength) {
     std::string text;
-    for (std::size_t i = 0; i < lines.size() && i < maxShown; ++i)
-        text += (i == 0 ? "" : "\r\n") + lines[i];
+    for (std::size_t i = 0; i < lines.size() && i < maxShown; ++i) {
+        text += (i == 0 ? "" : "\r\n") + lines[i].substr(0, maxLength);
+        if (lines[i].size() > maxLength)
+            text += "...";
+    }
     if (lines.size() > maxShown)
         text += "\r\n... and " + std::to_string(lines.size() - maxShown) + " more";
     return text;

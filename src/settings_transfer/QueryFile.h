@@ -64,6 +64,8 @@ public:
 
     // Query-file lines whose queries were sent and that wrote nothing, in order.
     const std::vector<std::string>& MissingLines() const { return missing_; }
+    // Forgets the missing lines listed after the first count (their error was already shown).
+    void ForgetMissingAfter(std::size_t count);
 
     std::array<LookupPair, kLookupPairs> LookupTable;
     std::array<std::string, kValues> ValueList;
@@ -124,7 +126,9 @@ private:
     std::size_t tick_ = 0;
 };
 
-// A list of file lines for a message box: one a line, at most maxShown, then how many more there are.
-std::string ListForMessage(const std::vector<std::string>& lines, std::size_t maxShown = 10);
+// A list of file lines for a message box: one a line, each cut after maxLength characters (marked
+// "..."), at most maxShown lines, then how many more there are.
+std::string ListForMessage(const std::vector<std::string>& lines, std::size_t maxShown = 10,
+                           std::size_t maxLength = 80);
 
 }  // namespace settings_transfer

@@ -1,15 +1,14 @@
 #include "terminal/ConfigFile.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <functional>
-#include <utility>
+
+#include "platform/FileSave.h"
 
 namespace terminal {
 namespace {
@@ -160,35 +159,6 @@ void WriteGroup(ConfigWriter& writer, const ConfigGroup& group) {
 // More than this is never read: the 168 lines of any sound file are far shorter.
 constexpr std::size_t kMaxConfigFileBytes = std::size_t{16} << 20;
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-    bool Close() { return ::close(std::exchange(fd_, -1)) == 0; }
-
-private:
-    int fd_;
-};
-
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // Calls consume with each chunk read from fd until its end (true) or a failure (false).
 bool ReadChunks(int fd, std::size_t limit, const std::function<bool(std::string_view)>& consume) {
     char buffer[65536];
@@ -205,50 +175,6 @@ bool ReadChunks(int fd, std::size_t limit, const std::function<bool(std::string_
         if (!consume(std::string_view(buffer, static_cast<std::size_t>(got))))
             return false;
     }
-    return true;
-}
-
-std::filesystem::path TemporaryPathBeside(const std::filesystem::path& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string name = target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter++);
-    return target.parent_path() / name;
-}
-
-void KeepModeOf(const std::filesystem::path& target, int fd) {
-    struct stat status {};
-    if (::stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        (void)::fchmod(fd, status.st_mode & 07777);
-}
-
-void SyncFolderOf(const std::filesystem::path& target) {
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() >= 0)
-        (void)::fsync(dir.Get());
-}
-
-// Writes a new file beside target through writeContent, then renames it over target.
-bool ReplaceFile(const std::filesystem::path& target, const std::function<bool(int fd)>& writeContent) {
-    std::filesystem::path temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = TemporaryPathBeside(target);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-    FileDescriptor file(fd);
-    KeepModeOf(target, fd);
-    const bool replaced = writeContent(fd) && ::fsync(fd) == 0 && file.Close() &&
-                          ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!replaced) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolderOf(target);
     return true;
 }
 
@@ -296,7 +222,7 @@ ConfigValues DefaultConfigValues() {
 std::string DefaultConfigText() { return FormatConfigText(DefaultConfigValues()); }
 
 std::optional<std::string> ReadFileText(const std::filesystem::path& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0)
         return std::nullopt;
     std::string text;
@@ -309,10 +235,6 @@ std::optional<std::string> ReadFileText(const std::filesystem::path& path) {
     return text;
 }
 
-bool SaveTextAtomically(const std::filesystem::path& path, const std::string& text) {
-    return ReplaceFile(path, [&text](int fd) { return WriteAll(fd, text); });
-}
-
 std::filesystem::path BadCopyPath(const std::filesystem::path& path) {
     std::filesystem::path copy = path;
     copy += ".bad";
@@ -320,11 +242,11 @@ std::filesystem::path BadCopyPath(const std::filesystem::path& path) {
 }
 
 bool KeepBadCopy(const std::filesystem::path& path) {
-    FileDescriptor source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    platform::FileDescriptor source(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (source.Get() < 0)
         return false;
-    return ReplaceFile(BadCopyPath(path), [&source](int fd) {
-        const auto copy = [fd](std::string_view chunk) { return WriteAll(fd, chunk); };
+    return platform::SaveFileAtomically(BadCopyPath(path), [&source](int fd) {
+        const auto copy = [fd](std::string_view chunk) { return platform::WriteAll(fd, chunk); };
         return ReadChunks(source.Get(), SIZE_MAX, copy);
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // "Talvane Config.txt": the port settings, the terminator text, the selected group and the ten command
-// groups, one value per line, 168 lines. Reading, writing and the safe replacement of the file.
+// groups, one value per line, 168 lines. Reading and writing; the file is replaced through
+// platform::SaveTextAtomically.
 //
 // Lines: 1 port name (word), 2 baud text (word), 3 baud rate, 4 data-bits code, 5 parity code,
 // 6 stop-bits code (numbers), 7 terminator text (word), 8 selected group index (number), then for each
@@ -72,15 +73,10 @@ std::string DefaultConfigText();
 // The file's text (its first 16 MiB at most), or nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileText(const std::filesystem::path& path);
 
-// Writes text to a new file in the same folder and renames it over path, so that path holds either the
-// old or the new content, never a cut one. On failure path is untouched, no temporary file is left
-// and the result is false. An existing file's permissions are kept.
-bool SaveTextAtomically(const std::filesystem::path& path, const std::string& text);
-
 // path + ".bad" ("Talvane Config.txt.bad").
 std::filesystem::path BadCopyPath(const std::filesystem::path& path);
 
-// Copies the file to BadCopyPath(path), replacing an older copy. False when the file cannot be read or
+// Copies the file to BadCopyPath(path), replacing an older copy (platform::SaveFileAtomically). False when the file cannot be read or
 // the copy cannot be written.
 bool KeepBadCopy(const std::filesystem::path& path);
 

@@ -256,7 +256,7 @@ private:
     // Steps of the road on the GUI thread, each one hand-over when the road runs on the worker.
     void ShowAndLogCommand(const std::string& stamp, const std::string& text);
     void ShowAndLogReply(const std::string& stamp, const std::string& reply);
-    void RotatePaneIfFull();
+    bool SaveAndClearPane();
     std::unique_ptr<CSerialPort> ownedPort_;
     int portHoldDepth_ = 0;          // GUI thread only
     int guiRoadDepth_ = 0;           // GUI thread only: sends of the GUI thread in progress

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "platform/FileSave.h"
 #include "serial/TerminatorParse.h"
 #include "terminal/ConfigFile.h"
 #include "terminal/Main.h"
@@ -24,12 +25,17 @@ namespace {
 namespace fs = std::filesystem;
 
 // An entry that exists where the file should be but cannot be read is moved to the ".bad" name, so
-// that the defaults written in its place do not destroy it. False when it is there and stays there.
+// that the defaults written in its place do not destroy it. Where the file is a symbolic link, that
+// is the file the link names (the link stays, and the defaults are written through it). False when
+// it is there and stays there.
 bool MoveAsideUnreadable(const fs::path& path) {
+    const std::optional<fs::path> target = platform::SaveTarget(path);
+    if (!target)
+        return false;
     std::error_code error;
-    if (fs::symlink_status(path, error).type() == fs::file_type::not_found)
+    if (fs::symlink_status(*target, error).type() == fs::file_type::not_found)
         return true;
-    fs::rename(path, terminal::BadCopyPath(path), error);
+    fs::rename(*target, terminal::BadCopyPath(*target), error);
     return !error;
 }
 
@@ -38,7 +44,7 @@ bool MoveAsideUnreadable(const fs::path& path) {
 std::optional<std::string> ReadOrCreateConfigFile(const fs::path& path) {
     if (auto text = terminal::ReadFileText(path))
         return text;
-    if (!MoveAsideUnreadable(path) || !terminal::SaveTextAtomically(path, terminal::DefaultConfigText()))
+    if (!MoveAsideUnreadable(path) || !platform::SaveTextAtomically(path, terminal::DefaultConfigText()))
         return std::nullopt;
     return terminal::ReadFileText(path);
 }
@@ -152,6 +158,6 @@ void TTalvaneForm::SaveConfigurationFile() {
     ui::OnGui([this] {
         if (CurrentGroup >= 0 && CurrentGroup < terminal::kConfigGroupCount)
             StoreCommandGroup(CurrentGroup);
-        terminal::SaveTextAtomically(ConfigFilePath(), terminal::FormatConfigText(CurrentValues(*this)));
+        platform::SaveTextAtomically(ConfigFilePath(), terminal::FormatConfigText(CurrentValues(*this)));
     });
 }

@@ -44,6 +44,13 @@ std::string HistoryEntry(const TTalvaneForm& form) {
     return form.CommandArray[static_cast<std::size_t>(index)];
 }
 
+bool PaneHoldsText(const ui::TRichEdit& pane) {
+    for (const std::string& line : pane.Lines())
+        if (!line.empty())
+            return true;
+    return false;
+}
+
 // Number of data bits for the settings dialog's code; a code no list item has (a hand-edited
 // configuration file) is shown as the number it is, as the port object passes it on unchanged.
 std::string DataBitsText(int code) {
@@ -189,6 +196,9 @@ void TTalvaneForm::ScanAndSetupPorts(bool startUp, const std::string& portName) 
     // A copy: the caller may pass the port object's own PortName, which the scan rewrites.
     ui::OnGui([this, startUp, keptName = portName] {
         PortHold hold(*this);
+        // The transcript of what came before a rescan (often a device that vanished) is saved before
+        // the pane is cleared; one that cannot be saved stays in the pane.
+        const bool paneSaved = startUp || !PaneHoldsText(*reTalvane) || SaveAndClearPane();
         if (!startUp) {
             StopWorker();
             if (SerialPort->IsPortOpen())
@@ -204,9 +214,11 @@ void TTalvaneForm::ScanAndSetupPorts(bool startUp, const std::string& portName) 
             LoadConfigurationFile();
         if (SerialPort->IsPortOpen())
             CloseComm();
-        ConfigChanged = false;
+        if (startUp)
+            ConfigChanged = false;  // the load is no change; a rescan keeps the session's changes
         cboTalvane->SetEnabled(true);
-        reTalvane->Clear();
+        if (paneSaved)
+            reTalvane->Clear();
         reTalvane->Repaint();
         eSendCommand->SetText(HistoryEntry(*this));
         SelectConfiguredPort(*this);

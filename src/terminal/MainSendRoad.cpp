@@ -135,7 +135,7 @@ void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string
         const bool rotate = LineCount >= kPaneLineLimit;
         if (rotate) {
             sbSendStatus->SetPanelText(0, "Line Count: " + std::to_string(LineCount));
-            RotatePaneIfFull();
+            SaveAndClearPane();
         }
         ui::WaitOnGui([&] { return !ReplyDisplayLock; });
         CommandDisplayLock = true;
@@ -149,20 +149,22 @@ void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string
     });
 }
 
-// The pane holds the limit: save it and start it again empty. A save that fails is reported once,
-// and the pane keeps every line until a later save succeeds.
-void TTalvaneForm::RotatePaneIfFull() {
+// Saves the pane into Logs and starts it again empty (at the line limit, and before a rescan clears
+// it). A save that fails is reported once, and the pane keeps every line until a later save
+// succeeds. True when the pane was saved and emptied.
+bool TTalvaneForm::SaveAndClearPane() {
     try {
         SaveTalvaneLogFile();
     } catch (const std::exception& e) {
         if (!paneSaveFailureShown_)
             ui::ShowExceptionBoxLater(e.what());
         paneSaveFailureShown_ = true;
-        return;
+        return false;
     }
     paneSaveFailureShown_ = false;
     reTalvane->Clear();
     LineCount = reTalvane->LineCount();
+    return true;
 }
 
 // The GUI thread waits for the port only when whoever holds it can let it go meanwhile. A send that

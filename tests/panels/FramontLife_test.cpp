@@ -121,6 +121,27 @@ TEST_F(FramontPanel, APanelFileThatCannotBeWrittenIsPassedOverSilently) {
     std::filesystem::remove(panels::FramontConfigFilePath());
 }
 
+TEST_F(FramontPanel, ALinkedPanelFileStaysALinkAndTheNextOpeningReplaysWhatWasSaved) {
+    const std::filesystem::path shared = panels::FramontConfigFilePath().parent_path() / "shared";
+    std::filesystem::create_directories(shared);
+    std::filesystem::create_symlink(shared / "bench Framont.txt", panels::FramontConfigFilePath());
+    Open();
+    panel().leRepRate->SetText("25");
+    char enter = 13;
+    panel().leRepRate->OnKeyPress(enter);
+    Close();
+
+    EXPECT_TRUE(std::filesystem::is_symlink(panels::FramontConfigFilePath()));
+    EXPECT_EQ(ReadPanelFile(), "0,100\r\n0\r\n0\r\n0\r\n0\r\n0\r\n25\r\n0\r\n127\r\n89\r\n1,2500.00,2500.00\r\n0\r\n");
+    Clear();
+    app.Main().GRNIRControl1Click();
+    const Commands sent = Sent();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), ";LC:RR 25"), sent.end());
+    EXPECT_EQ(panel().leRepRate->Text(), "25");
+    EXPECT_TRUE(std::filesystem::is_symlink(panels::FramontConfigFilePath()));
+    std::filesystem::remove_all(shared);
+}
+
 TEST_F(FramontPanel, TheStatusPollShowsTheReplyOrFourZerosOnlyWhileEnabled) {
     Open();
     TFramontControlForm& p = panel();

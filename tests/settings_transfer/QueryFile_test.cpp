@@ -242,7 +242,9 @@ TEST(ReplyText, CutAcknowledgementAndErrorCodes) {
     }
 }
 
-TEST(MessageList, ShowsTenLinesAndCountsTheRest) {
+TEST(MessageList, ShowsTenLinesCutAfterEightyCharactersAndCountsTheRest) {
+    EXPECT_EQ(settings_transfer::ListForMessage({std::string(80, 'a'), std::string(81, 'b')}),
+              std::string(80, 'a') + "\r\n" + std::string(80, 'b') + "...");
     Lines lines;
     for (int i = 0; i < 12; ++i)
         lines.push_back("L" + std::to_string(i));

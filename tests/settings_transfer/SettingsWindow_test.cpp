@@ -39,6 +39,15 @@ std::string ReadAll(const std::filesystem::path& path) {
     return text.str();
 }
 
+Lines SplitLines(const std::string& text) {
+    Lines lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
 // Lines joined with CR LF after each, as the files are written.
 std::string CrLfText(const Lines& lines) {
     std::string text;
@@ -253,7 +262,8 @@ TEST_F(SettingsWindow, LinesThatGetNoValueAreLeftOutAndListedBeforeTheSave) {
     EXPECT_EQ(messages[0].text, "Serial Write resulted in an error response: \r\n ?4 from command ERR?");
     EXPECT_EQ(messages[1].caption, "Settings Missing");
     EXPECT_EQ(messages[1].icon, ui::MsgIcon::Warning);
-    EXPECT_NE(messages[1].text.find("Gone,GONE?\r\nErr,ERR?\r\nSet,#SET 9"), std::string::npos) << messages[1].text;
+    EXPECT_NE(messages[1].text.find("Gone,GONE?\r\nSet,#SET 9"), std::string::npos) << messages[1].text;
+    EXPECT_EQ(messages[1].text.find("Err,"), std::string::npos) << "its error had a box of its own";
     EXPECT_EQ(messages[1].text.find("Five"), std::string::npos) << "nothing was asked for an unknown kind";
 }
 
@@ -344,6 +354,33 @@ TEST_F(SettingsWindow, AnUploadGoesOnPastUnacknowledgedLinesAndListsThemAtTheEnd
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Settings Not Acknowledged");
     EXPECT_EQ(messages[0].text, "The instrument did not acknowledge these lines of the restore file:\r\nA,SET 1");
+}
+
+TEST_F(SettingsWindow, TheReportsListAScreenfulOfCutLinesAndNoLineWhoseErrorWasShown) {
+    instrument.ReplyWith([](const std::string& received) {
+        return std::optional<std::string>(received.find("SET 4") != std::string::npos ? "?4\r\n" : "?E1\r\n");
+    });
+    Lines query{"Long," + std::string(100000, 'Q') + "?"};
+    for (int i = 0; i < 14; ++i)
+        query.push_back("L" + std::to_string(i) + ",Q" + std::to_string(i) + "?");
+    const std::string queryFile = WriteFile("long.iqf", CrLfText(query));
+    const std::string restoreFile = WriteFile("upload.irf", "A,SET 4\r\nB,SET 5\r\n");
+
+    InWindow([&] {
+        Download(queryFile, std::nullopt);
+        Upload(restoreFile);
+    });
+
+    const auto messages = Dialogs().Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0].caption, "Settings Missing");
+    const Lines listed = SplitLines(messages[0].text);
+    ASSERT_EQ(listed.size(), 12u) << "the heading, ten lines and the count";
+    EXPECT_EQ(listed[1], "Long," + std::string(75, 'Q') + "...");
+    EXPECT_EQ(listed[10], "L8,Q8?");
+    EXPECT_EQ(listed[11], "... and 5 more");
+    EXPECT_EQ(messages[1].text, "Serial Write resulted in an error response: \r\n ?4 from command SET 4");
+    EXPECT_EQ(messages[2].text, "The instrument did not acknowledge these lines of the restore file:\r\nB,SET 5");
 }
 
 TEST_F(SettingsWindow, AnUploadToADeviceThatVanishesMidwayStopsWithOneBox) {

@@ -1,7 +1,10 @@
 #include "terminal/ConfigFile.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +12,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "platform/FileSave.h"
 
 namespace fs = std::filesystem;
 using terminal::ConfigValues;
@@ -216,9 +221,10 @@ protected:
         fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
         fs::remove_all(folder);
     }
-    std::vector<std::string> Entries() const {
+    std::vector<std::string> Entries() const { return EntriesOf(folder); }
+    static std::vector<std::string> EntriesOf(const fs::path& where) {
         std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(folder))
+        for (const auto& entry : fs::directory_iterator(where))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
@@ -231,7 +237,7 @@ protected:
 TEST_F(ConfigFiles, SavedValuesReadBackFromDisk) {
     ConfigValues v = DistinctValues();
     v.CommandGroups[0].CommandStrings[2] = "";
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, terminal::FormatConfigText(v)));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, terminal::FormatConfigText(v)));
     const auto text = terminal::ReadFileText(file);
     ASSERT_TRUE(text.has_value());
     EXPECT_EQ(ReadConfigText(*text).values, v);
@@ -241,46 +247,148 @@ TEST_F(ConfigFiles, SavedValuesReadBackFromDisk) {
 TEST_F(ConfigFiles, ReadingDistinguishesMissingFromEmpty) {
     EXPECT_FALSE(terminal::ReadFileText(file).has_value());
     EXPECT_FALSE(terminal::ReadFileText(folder).has_value());
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, ""));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, ""));
     EXPECT_EQ(terminal::ReadFileText(file), "");
 }
 
 TEST_F(ConfigFiles, SaveReplacesContentAndKeepsPermissions) {
     const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, "old\r\n"));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "old\r\n"));
     fs::permissions(file, mode);
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, "new\r\n"));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "new\r\n"));
     EXPECT_EQ(terminal::ReadFileText(file), "new\r\n");
     EXPECT_EQ(fs::status(file).permissions(), mode);
     EXPECT_EQ(Entries(), std::vector<std::string>{"Talvane Config.txt"});
 }
 
 TEST_F(ConfigFiles, FailedSaveLeavesNoTemporaryFile) {
-    EXPECT_FALSE(terminal::SaveTextAtomically(folder / "missing" / "Talvane Config.txt", "x"));
+    EXPECT_FALSE(platform::SaveTextAtomically(folder / "missing" / "Talvane Config.txt", "x"));
     fs::create_directory(file);  // a folder where the file should be: the rename fails
     fs::create_directory(file / "inside");
-    EXPECT_FALSE(terminal::SaveTextAtomically(file, "x"));
+    EXPECT_FALSE(platform::SaveTextAtomically(file, "x"));
     EXPECT_TRUE(fs::is_directory(file / "inside"));
     EXPECT_EQ(Entries(), std::vector<std::string>{"Talvane Config.txt"});
 }
 
 TEST_F(ConfigFiles, SaveInAReadOnlyFolderKeepsTheOldFile) {
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, "old\r\n"));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "old\r\n"));
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
     if (access(folder.c_str(), W_OK) == 0)
         GTEST_SKIP() << "this user writes to read-only folders (root)";
-    EXPECT_FALSE(terminal::SaveTextAtomically(file, "new\r\n"));
+    EXPECT_FALSE(platform::SaveTextAtomically(file, "new\r\n"));
     EXPECT_EQ(terminal::ReadFileText(file), "old\r\n");
     EXPECT_EQ(Entries(), std::vector<std::string>{"Talvane Config.txt"});
 }
 
 TEST_F(ConfigFiles, BadCopyKeepsTheFileBesideIt) {
     EXPECT_FALSE(terminal::KeepBadCopy(file));
-    ASSERT_TRUE(terminal::SaveTextAtomically(file, "COMX\r\n9600\r\nfast\r\n"));
-    ASSERT_TRUE(terminal::SaveTextAtomically(terminal::BadCopyPath(file), "older copy"));
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "COMX\r\n9600\r\nfast\r\n"));
+    ASSERT_TRUE(platform::SaveTextAtomically(terminal::BadCopyPath(file), "older copy"));
     ASSERT_TRUE(terminal::KeepBadCopy(file));
     EXPECT_EQ(terminal::BadCopyPath(file), folder / "Talvane Config.txt.bad");
     EXPECT_EQ(terminal::ReadFileText(folder / "Talvane Config.txt.bad"), "COMX\r\n9600\r\nfast\r\n");
     EXPECT_EQ(terminal::ReadFileText(file), "COMX\r\n9600\r\nfast\r\n");
     EXPECT_EQ(Entries(), (std::vector<std::string>{"Talvane Config.txt", "Talvane Config.txt.bad"}));
+}
+
+namespace {
+
+fs::perms Mode(const fs::path& path) { return fs::status(path).permissions(); }
+
+void WriteWithMode(const fs::path& path, const std::string& text, fs::perms mode) {
+    ASSERT_TRUE(platform::SaveTextAtomically(path, text));
+    fs::permissions(path, mode);
+}
+
+// The user the protected-file test saves as when the tests run as root, who passes every access check.
+const passwd* UnprivilegedUser() { return ::geteuid() == 0 ? ::getpwnam("nobody") : nullptr; }
+
+// Runs save in a child process, as user (when given) with that user's group and no others. The
+// child's exit status: save's result, or 99 when it could not become that user.
+int SaveInChild(const passwd* user, int (*save)()) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (user != nullptr && (::setgroups(0, nullptr) != 0 || ::setgid(user->pw_gid) != 0 ||
+                                ::setuid(user->pw_uid) != 0 || ::geteuid() == 0))
+            ::_exit(99);
+        ::_exit(save());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+fs::path g_protected;
+fs::path g_writable;
+
+}  // namespace
+
+TEST_F(ConfigFiles, AWriteProtectedFileIsLeftAsItWasForAnOrdinaryUser) {
+    const passwd* user = UnprivilegedUser();
+    if (::geteuid() == 0 && user == nullptr)
+        GTEST_SKIP() << "no unprivileged user to save as";
+    g_protected = file;
+    g_writable = folder / "Framont Config.txt";
+    WriteWithMode(g_protected, "old\r\n", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    WriteWithMode(g_writable, "old\r\n", fs::perms::owner_read | fs::perms::owner_write);
+    const uid_t owner = user != nullptr ? user->pw_uid : ::geteuid();
+    const gid_t group = user != nullptr ? user->pw_gid : ::getegid();
+    for (const fs::path& path : {folder, g_protected, g_writable})
+        ASSERT_EQ(::chown(path.c_str(), owner, group), 0) << path;
+
+    const int status = SaveInChild(user, [] {
+        const bool protectedSaved = platform::SaveTextAtomically(g_protected, "new\r\n");
+        const bool writableSaved = platform::SaveTextAtomically(g_writable, "new\r\n");
+        return (protectedSaved ? 1 : 0) | (writableSaved ? 2 : 0);
+    });
+
+    EXPECT_EQ(status, 2) << "1: the protected file was replaced; 2: the writable one was";
+    EXPECT_EQ(terminal::ReadFileText(g_protected), "old\r\n");
+    EXPECT_EQ(Mode(g_protected), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(terminal::ReadFileText(g_writable), "new\r\n");
+    EXPECT_EQ(Mode(g_writable), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Framont Config.txt", "Talvane Config.txt"}));
+}
+
+// Root passes every access check; for root the write bits decide, as a read-only attribute stopped
+// every user.
+TEST_F(ConfigFiles, AFileWithNoWriteBitIsNeverReplacedAndOneWithAnyKeepsItsMode) {
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    WriteWithMode(file, "old\r\n", readOnly);
+    EXPECT_FALSE(platform::SaveTextAtomically(file, "new\r\n"));
+    EXPECT_EQ(terminal::ReadFileText(file), "old\r\n");
+    EXPECT_EQ(Mode(file), readOnly);
+
+    const fs::perms writable = readOnly | fs::perms::owner_write | fs::perms::group_write;
+    fs::permissions(file, writable);
+    EXPECT_TRUE(platform::SaveTextAtomically(file, "new\r\n"));
+    EXPECT_EQ(terminal::ReadFileText(file), "new\r\n");
+    EXPECT_EQ(Mode(file), writable);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"Talvane Config.txt"});
+}
+
+TEST_F(ConfigFiles, ALinkedFileStaysALinkAndItsTargetTakesTheSave) {
+    const fs::path elsewhere = folder / "elsewhere";
+    fs::create_directory(elsewhere);
+    const fs::path target = elsewhere / "Real Config.txt";
+    fs::create_symlink("Real Config.txt", elsewhere / "hop");  // relative to its own folder
+    fs::create_symlink(elsewhere / "hop", file);
+
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "created\r\n")) << "a link to nothing yet";
+    EXPECT_EQ(terminal::ReadFileText(target), "created\r\n");
+    WriteWithMode(target, "old\r\n", fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    ASSERT_TRUE(platform::SaveTextAtomically(file, "new\r\n"));
+
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_TRUE(fs::is_symlink(elsewhere / "hop"));
+    EXPECT_EQ(terminal::ReadFileText(file), "new\r\n");
+    EXPECT_EQ(Mode(target), fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Talvane Config.txt", "elsewhere"}));
+    EXPECT_EQ(EntriesOf(elsewhere), (std::vector<std::string>{"Real Config.txt", "hop"}));
+
+    fs::remove(file);
+    fs::create_symlink("Talvane Config.txt", file);  // a link to itself
+    EXPECT_FALSE(platform::SaveTextAtomically(file, "new\r\n"));
+    EXPECT_TRUE(fs::is_symlink(file));
 }

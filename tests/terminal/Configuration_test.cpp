@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSave.h"
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/ConfigFile.h"
@@ -58,7 +59,7 @@ protected:
         app.reset();
         if (text) {
             fs::create_directories(InstallFolder());
-            ASSERT_TRUE(terminal::SaveTextAtomically(ConfigFilePath(), *text));
+            ASSERT_TRUE(platform::SaveTextAtomically(ConfigFilePath(), *text));
         }
         app.emplace();
         app->Start();
@@ -222,6 +223,38 @@ TEST_F(Configuration, SaveReplacesTheFileInOneStepWithTheValuesAsHeld) {
     for (const auto& entry : fs::directory_iterator(InstallFolder()))
         EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
     fs::remove(oldFile);
+}
+
+TEST_F(Configuration, ALinkedFileStaysALinkAndTheNextStartReadsWhatTheCloseSaved) {
+    const fs::path shared = InstallFolder() / "shared";
+    fs::create_directories(shared);
+    fs::create_symlink(shared / "bench config.txt", ConfigFilePath());
+    Load(std::nullopt);
+    EXPECT_EQ(FileText(shared / "bench config.txt"), terminal::DefaultConfigText()) << "created through the link";
+    Main().SerialPort->BaudString = "115200";
+    Main().SerialPort->BaudRate = 115200;
+
+    EXPECT_EQ(SaveAtClose()[2], "115200");
+
+    EXPECT_TRUE(fs::is_symlink(ConfigFilePath()));
+    Load(std::nullopt);
+    EXPECT_EQ(Main().SerialPort->BaudRate, 115200);
+    EXPECT_TRUE(fs::is_symlink(ConfigFilePath()));
+    fs::remove_all(shared);
+}
+
+TEST_F(Configuration, AWriteProtectedFileIsLeftAsItWasAndTheCloseGoesOn) {
+    Load(std::nullopt);
+    fs::permissions(ConfigFilePath(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Main().SerialPort->BaudRate = 115200;
+    const std::size_t shownBefore = app->dialogs.Messages().size();
+
+    EXPECT_EQ(SaveAtClose(), SplitCrLf(terminal::DefaultConfigText()));
+
+    EXPECT_FALSE(Main().Visible());
+    EXPECT_EQ(app->dialogs.Messages().size(), shownBefore) << "the close says nothing";
+    EXPECT_EQ(fs::status(ConfigFilePath()).permissions(),
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
 TEST_F(Configuration, EntryThatCannotBeReadIsMovedAsideBeforeTheDefaultsAreWritten) {

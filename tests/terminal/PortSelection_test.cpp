@@ -269,6 +269,44 @@ TEST_F(PortSelection, RescanAfterTheDeviceVanishedWarnsTwiceAndLeavesNoPort) {
     ExpectNoPortInUse(false);
 }
 
+// The operator types a command and presses Enter.
+void SendTyped(TTalvaneForm& main, const std::string& command) {
+    Type(*main.eSendCommand, command);
+    QTest::keyClick(main.eSendCommand->LineEdit(), Qt::Key_Return);
+}
+
+std::vector<std::filesystem::path> SavedPaneFiles() {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(InstallFolder() / "Logs"))
+        if (entry.path().filename().string().starts_with("Talvane Output"))
+            files.push_back(entry.path());
+    return files;
+}
+
+TEST_F(PortSelection, ARescanAfterTheDeviceVanishedKeepsTheTranscriptAndTheSessionsHistory) {
+    Start("COM97");
+    Main().ConfigChanged = false;
+    SendTyped(Main(), "ID?");
+    SendTyped(Main(), "RATE?");
+    instrument.HangUp();
+    SendTyped(Main(), "LAST?");  // the port does not open again: the road rescans
+
+    EXPECT_EQ(PortWarnings(), 2);
+    EXPECT_TRUE(Main().reTalvane->Lines().empty());
+    const auto saved = SavedPaneFiles();
+    ASSERT_EQ(saved.size(), 1u);
+    const std::string transcript = *terminal::ReadFileText(saved[0]);
+    for (const char* exchange : {"]  ID?\r\n", "]  RATE?\r\n", "]  OK\r\n"})
+        EXPECT_NE(transcript.find(exchange), std::string::npos) << exchange << " in " << transcript;
+    EXPECT_TRUE(Main().ConfigChanged) << "the rescan keeps the session's changes";
+
+    Main().Close();
+    const terminal::ConfigReadResult config = terminal::ReadConfigText(*terminal::ReadFileText(ConfigFilePath()));
+    const auto& history = config.values.CommandGroups[static_cast<std::size_t>(Main().CurrentGroup)].Commands;
+    EXPECT_NE(std::find(history.begin(), history.end(), "ID?"), history.end());
+    EXPECT_NE(std::find(history.begin(), history.end(), "RATE?"), history.end());
+}
+
 // Records on which thread each message box was asked for.
 class ThreadRecordingDialogs : public testsupport::DialogFake {
 public:

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
@@ -24,7 +25,9 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/Folders.h"
 #include "support/DialogFake.h"
+#include "support/ScopedPlatformHooks.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
@@ -234,6 +237,29 @@ TEST_F(Controls, RichEditLoadsFilesWithAnyLineEndAndRichTextAsItsText) {
     EXPECT_EQ(pane->Line(0).rfind("{\\rtf1", 0), 0u) << "a plain-text edit loads the file as it stands";
     std::filesystem::remove(path);
     EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
+}
+
+TEST_F(Controls, PrintingWithNoPrinterKeepsEveryPdfAndSaysWhereItWent) {
+    if (!QPrinterInfo::defaultPrinter().isNull())
+        GTEST_SKIP() << "a printer is set up; printing would reach it";
+    const std::filesystem::path logs = platform::OrvelFolder() / "Logs";
+    std::filesystem::create_directories(logs);
+    const testsupport::ScopedClock clock(platform::LocalTime{2024, 1, 2, 10, 11, 12, 0});
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    pane->AddLine("first", ui::clBlack);
+    const std::string first = pane->Print("Talvane");
+    pane->AddLine("second", ui::clBlack);
+    const std::string second = pane->Print("Talvane");
+
+    EXPECT_EQ(first, (logs / "Talvane 010224_101112.pdf").string());
+    EXPECT_EQ(second, (logs / "Talvane 010224_101112 (2).pdf").string());
+    EXPECT_LT(std::filesystem::file_size(first), std::filesystem::file_size(second)) << "the first PDF is kept";
+    const auto messages = dialogs.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(messages[i].icon, ui::MsgIcon::Information);
+        EXPECT_NE(messages[i].text.find(i == 0 ? first : second), std::string::npos) << messages[i].text;
+    }
 }
 
 TEST_F(Controls, InvisibleMenusKeepTheirShortcuts) {
