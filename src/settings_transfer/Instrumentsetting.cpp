@@ -186,14 +186,6 @@ void TInstrumentSettingForm::ConnectHandlers() {
     SavetoFile1->OnClick = [this] { SavetoFile1Click(); };
 }
 
-void TInstrumentSettingForm::CentreOnMainWindow() {
-    if (TalvaneForm == nullptr)
-        return;
-    QRect frame = Window()->frameGeometry();
-    frame.moveCenter(TalvaneForm->Window()->frameGeometry().center());
-    Window()->move(frame.topLeft());
-}
-
 // Every showing starts afresh with the port the main window holds now.
 void TInstrumentSettingForm::FormShow() {
     SerialPort = TalvaneForm != nullptr ? TalvaneForm->SerialPort : nullptr;
@@ -209,7 +201,8 @@ void TInstrumentSettingForm::FormShow() {
     ResetProgress("%");
     StatusBar1->SetPanelText(0, "Action:");
     StatusBar1->SetPanelText(1, "Filename:");
-    CentreOnMainWindow();
+    if (TalvaneForm != nullptr)
+        CentreOn(*TalvaneForm);
 }
 
 void TInstrumentSettingForm::ResetProgress(const std::string& suffix) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "ui/Align.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
@@ -20,7 +21,6 @@ public:
     SplitterBar(QWidget* parent, const TSplitter& owner) : QFrame(parent), owner_(owner) {
         setFrameShape(QFrame::VLine);
         setFrameShadow(QFrame::Sunken);
-        setFixedWidth(TSplitter::kWidth);
         setCursor(Qt::SplitHCursor);
     }
 
@@ -29,7 +29,7 @@ protected:
         QWidget* resized = Resized();
         if (event->button() != Qt::LeftButton || resized == nullptr)
             return QFrame::mousePressEvent(event);
-        drag_ = Drag{event->globalPosition().toPoint().x(), resized->width(), OtherSideWidth(*resized)};
+        drag_ = Drag{event->globalPosition().toPoint().x(), resized->width(), OtherSideWidth()};
     }
     void mouseMoveEvent(QMouseEvent* event) override {
         QWidget* resized = Resized();
@@ -38,7 +38,7 @@ protected:
         const int moved = event->globalPosition().toPoint().x() - drag_->pressX;
         const int grown = resized->x() > x() ? -moved : moved;
         const int widest = std::max(TSplitter::kMinSize, drag_->resizedWidth + drag_->otherWidth - TSplitter::kMinSize);
-        resized->setFixedWidth(std::clamp(drag_->resizedWidth + grown, TSplitter::kMinSize, widest));
+        SetAlignedExtent(resized, std::clamp(drag_->resizedWidth + grown, TSplitter::kMinSize, widest));
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (event->button() == Qt::LeftButton)
@@ -55,17 +55,14 @@ private:
 
     QWidget* Resized() const { return owner_.ResizedControl() ? owner_.ResizedControl()->Widget() : nullptr; }
 
-    // The width of the nearest control on the bar's other side.
-    int OtherSideWidth(const QWidget& resized) const {
-        const bool left = resized.x() > x();
-        const QWidget* nearest = nullptr;
-        for (const QWidget* sibling : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (sibling == this || sibling->isHidden() || (left ? sibling->geometry().right() >= x() : sibling->x() <= x()))
-                continue;
-            if (nearest == nullptr || (left ? sibling->x() > nearest->x() : sibling->x() < nearest->x()))
-                nearest = sibling;
-        }
-        return nearest != nullptr ? nearest->width() : 0;
+    // The width of the client-aligned area, which gives and takes what the resized control takes
+    // and gives.
+    int OtherSideWidth() const {
+        for (const QWidget* sibling : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (AlignOf(sibling) == TAlign::Client &&
+                !(sibling->isHidden() && sibling->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+                return sibling->width();
+        return 0;
     }
 
     const TSplitter& owner_;
@@ -89,7 +86,9 @@ void TLabel::SetCaption(const std::string& caption) {
     });
 }
 
-TGroupBox::TGroupBox(QWidget* parent, const std::string& caption) : TControl(new QGroupBox(ToQt(caption), parent)) {}
+TGroupBox::TGroupBox(QWidget* parent, const std::string& caption) : TControl(new QGroupBox(ToQt(caption), parent)) {
+    container_ = true;
+}
 
 QGroupBox* TGroupBox::Box() const { return static_cast<QGroupBox*>(widget_.data()); }
 
@@ -105,12 +104,19 @@ void TGroupBox::SetCaption(const std::string& caption) {
 }
 
 TPanel::TPanel(QWidget* parent, const std::string& caption) : TControl(new QFrame(parent)), caption_(nullptr) {
+    container_ = true;
     auto* frame = static_cast<QFrame*>(widget_.data());
     frame->setFrameShape(QFrame::StyledPanel);
-    if (!caption.empty()) {
-        caption_ = new QLabel(ToQt(caption), frame);
-        caption_->setAlignment(Qt::AlignCenter);
-    }
+    if (!caption.empty())
+        MakeCaption(caption);
+}
+
+// The caption is drawn centred over the whole panel, under the controls placed on it.
+void TPanel::MakeCaption(const std::string& caption) {
+    caption_ = new QLabel(ToQt(caption), widget_);
+    caption_->setAlignment(Qt::AlignCenter);
+    caption_->lower();
+    AlignWidget(caption_, TAlign::Client);
 }
 
 std::string TPanel::Caption() const {
@@ -119,15 +125,15 @@ std::string TPanel::Caption() const {
 
 void TPanel::SetCaption(const std::string& caption) {
     OnGui([&] {
-        if (caption_ == nullptr) {
-            caption_ = new QLabel(widget_);
-            caption_->setAlignment(Qt::AlignCenter);
-        }
-        caption_->setText(ToQt(caption));
+        if (caption_ == nullptr)
+            MakeCaption(caption);
+        else
+            caption_->setText(ToQt(caption));
     });
 }
 
 TNotebook::TNotebook(QWidget* parent) : TControl(new QStackedWidget(parent)) {
+    container_ = true;
     QObject::connect(Stack(), &QStackedWidget::currentChanged, Stack(), [this](int) { Guarded(OnPageChanged); });
 }
 
@@ -163,13 +169,5 @@ std::string TNotebook::ActivePage() const {
 }
 
 TSplitter::TSplitter(QWidget* parent) : TControl(new SplitterBar(parent, *this)) {}
-
-void TSplitter::SetResizedControl(TControl* control, int width) {
-    OnGui([&] {
-        resized_ = control;
-        if (control != nullptr && control->Widget() != nullptr)
-            control->Widget()->setFixedWidth(width);
-    });
-}
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "ui/Align.h"
 #include "ui/Color.h"
 #include "ui/Events.h"
 
@@ -44,12 +45,24 @@ public:
     void SetPopupMenu(TPopupMenu* menu);
     void Repaint();
 
+    // Place and size in the parent, in pixels, as the form gives them; an aligned control is placed by
+    // its alignment instead (see Align.h).
+    virtual void SetBounds(int left, int top, int width, int height);
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetAlign(TAlign align);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
 protected:
     QPointer<QWidget> widget_;
+    // A container (group, panel, notebook) paints its colour whatever its state; any other control's
+    // colours apply only while it is enabled, so that a disabled control looks disabled.
+    bool container_ = false;
 
 private:
     void ApplyStyle();

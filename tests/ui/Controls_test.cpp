@@ -7,13 +7,14 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
@@ -29,6 +30,7 @@
 #include "support/DialogFake.h"
 #include "support/ScopedPlatformHooks.h"
 #include "ui/Buttons.h"
+#include "ui/Containers.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
 #include "ui/Dialogs.h"
@@ -50,6 +52,13 @@ protected:
     testsupport::DialogFake dialogs;
     ui::TForm form{"Test", 400, 300};
 };
+
+// Controls made after their form was shown stay hidden until the form is shown again.
+void ShowAgain(ui::TForm& form) {
+    form.Hide();
+    form.Show();
+    QApplication::processEvents();
+}
 
 TEST_F(Controls, EditTextFromCodeFiresOnChangeAndKeysArriveInOrder) {
     auto* edit = form.Make<ui::TEdit>(form.Client(), "start");
@@ -380,27 +389,35 @@ TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
 namespace {
 
 TEST_F(Controls, DraggingTheSplitterResizesItsControlAndTheOtherSideTakesTheRest) {
-    auto* row = new QHBoxLayout(form.Client());
-    auto* pane = form.Make<ui::TPanel>(form.Client());
-    auto* splitter = form.Make<ui::TSplitter>(form.Client());
     auto* file = form.Make<ui::TPanel>(form.Client());
-    row->addWidget(pane->Widget(), 1);
-    row->addWidget(splitter->Widget());
-    row->addWidget(file->Widget());
-    splitter->SetResizedControl(file, 100);
-    QApplication::processEvents();
+    auto* splitter = form.Make<ui::TSplitter>(form.Client());
+    auto* pane = form.Make<ui::TPanel>(form.Client());
+    file->SetBounds(0, 0, 100, 100);
+    file->SetAlign(ui::TAlign::Right);
+    splitter->SetBounds(0, 0, 4, 100);
+    splitter->SetAlign(ui::TAlign::Right);
+    pane->SetAlign(ui::TAlign::Client);
+    splitter->SetResizedControl(file);
+    ShowAgain(form);
     const int total = pane->Widget()->width() + file->Widget()->width();
     QWidget* bar = splitter->Widget();
+    // The mouse events go straight to the bar: QTest would move the pointer through the platform,
+    // which offscreen places elsewhere.
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), bar->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
     auto drag = [&](int dx) {
         const QPoint middle(1, bar->height() / 2);
-        QTest::mousePress(bar, Qt::LeftButton, {}, middle);
-        QTest::mouseMove(bar, middle + QPoint(dx, 0));
-        QTest::mouseRelease(bar, Qt::LeftButton, {}, middle + QPoint(dx, 0));
+        send(QEvent::MouseButtonPress, middle, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, middle + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, middle + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
         QApplication::processEvents();
     };
     drag(-40);
     EXPECT_EQ(file->Widget()->width(), 140) << "the bar moved left: the control on its right grew";
     EXPECT_EQ(pane->Widget()->width() + file->Widget()->width(), total);
+    EXPECT_EQ(bar->x(), pane->Widget()->width()) << "the bar moved with them";
     drag(500);
     EXPECT_EQ(file->Widget()->width(), ui::TSplitter::kMinSize);
     drag(-1000);
@@ -543,6 +560,149 @@ TEST_F(Controls, PopupEditItemsShowTheirShortcutsAndAreGreyedWhenTheyCannotAct) 
     log->SetReadOnly(true);
     EXPECT_EQ(rightClick(), (std::vector<bool>{false, true, false})) << "a read-only edit only copies";
     QApplication::activePopupWidget()->close();
+}
+
+}  // namespace
+
+namespace {
+
+// The colour drawn at the middle of a widget as it is on the screen.
+QColor ShownColour(QWidget* widget, QPoint at = {-1, -1}) {
+    if (at.x() < 0)
+        at = widget->rect().center();
+    return widget->grab().toImage().pixelColor(at);
+}
+
+TEST_F(Controls, AContainersColourPaintsOnlyItsOwnBackground) {
+    form.SetColor(ui::clBlack);
+    auto* group = form.Make<ui::TGroupBox>(form.Client(), "Group ");
+    group->SetBounds(10, 10, 200, 120);
+    group->SetColor(ui::clNavy);
+    group->SetFontColor(ui::clWhite);
+    auto* plain = form.Make<ui::TEdit>(group->Widget(), "");
+    plain->SetBounds(10, 30, 100, 22);
+    auto* check = form.Make<ui::TCheckBox>(group->Widget(), "Check");
+    check->SetBounds(10, 60, 100, 22);
+    auto* onForm = form.Make<ui::TButton>(form.Client(), "Button");
+    onForm->SetBounds(220, 10, 80, 25);
+    ShowAgain(form);
+
+    EXPECT_EQ(ShownColour(form.Client(), {380, 280}), QColor(Qt::black));
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80));
+    const QColor base = QApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(ShownColour(plain->Widget()), base) << "an edit in a navy group keeps its own background";
+    EXPECT_EQ(plain->Widget()->palette().color(QPalette::Text), QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(check->Widget()->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_NE(ShownColour(onForm->Widget()), QColor(Qt::black)) << "a button on a black form keeps its face";
+    group->SetEnabled(false);
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80)) << "a disabled group keeps its colour";
+}
+
+TEST_F(Controls, AControlsColoursApplyOnlyWhileItIsEnabled) {
+    auto* coloured = form.Make<ui::TEdit>(form.Client(), "");
+    coloured->SetBounds(10, 10, 100, 22);
+    coloured->SetColor(ui::clYellow);
+    coloured->SetFontColor(ui::clBlack);
+    auto* plain = form.Make<ui::TEdit>(form.Client(), "");
+    plain->SetBounds(10, 40, 100, 22);
+    ShowAgain(form);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(coloured->Color(), ui::clYellow);
+
+    coloured->SetEnabled(false);
+    plain->SetEnabled(false);
+    EXPECT_NE(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(ShownColour(coloured->Widget()), ShownColour(plain->Widget())) << "disabled, it looks as any disabled edit";
+    coloured->SetEnabled(true);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+}
+
+TEST_F(Controls, AlignedControlsFollowTheirParentAndPlacedControlsStay) {
+    auto* top = form.Make<ui::TGroupBox>(form.Client(), "Top ");
+    top->SetBounds(0, 0, 10, 120);
+    top->SetAlign(ui::TAlign::Top);
+    auto* bottom = form.Make<ui::TPanel>(form.Client());
+    bottom->SetBounds(0, 0, 10, 20);
+    bottom->SetAlign(ui::TAlign::Bottom);
+    auto* client = form.Make<ui::TRichEdit>(form.Client());
+    client->SetAlign(ui::TAlign::Client);
+    auto* placed = form.Make<ui::TButton>(top->Widget(), "START");
+    placed->SetBounds(10, 20, 75, 25);
+    auto* edit = form.Make<ui::TLabeledEdit>(top->Widget(), "#Cycles", "1");
+    edit->SetBounds(10, 70, 60, 21);
+    ShowAgain(form);
+
+    const auto check = [&](int width, int height) {
+        form.Window()->resize(width, height);
+        QApplication::processEvents();
+        const int clientHeight = form.Client()->height();
+        EXPECT_EQ(top->Widget()->geometry(), QRect(0, 0, width, 120));
+        EXPECT_EQ(bottom->Widget()->geometry(), QRect(0, clientHeight - 20, width, 20));
+        EXPECT_EQ(client->Widget()->geometry(), QRect(0, 120, width, clientHeight - 140));
+        EXPECT_EQ(placed->Widget()->geometry(), QRect(10, 20, 75, 25));
+        EXPECT_EQ(edit->Widget()->geometry(), QRect(10, 70, 60, 21));
+        EXPECT_EQ(edit->Label()->geometry().bottom() + 1 + 3, 70) << "the caption stands 3 pixels above its edit";
+        EXPECT_EQ(edit->Label()->x(), 10);
+    };
+    check(400, 300);
+    check(1000, 800);
+    top->SetVisible(false);
+    QApplication::processEvents();
+    EXPECT_EQ(client->Widget()->y(), 0) << "a hidden aligned control leaves its room to the others";
+}
+
+TEST_F(Controls, WindowKindsOfferOnlyTheirBorderIcons) {
+    form.SetBorderIcons(ui::biSystemMenu | ui::biMinimize);
+    Qt::WindowFlags flags = form.Window()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(form.Visible()) << "changing the icons keeps a shown window shown";
+
+    ui::TForm fixed("Fixed", 240, 140);
+    fixed.SetBorderStyle(ui::TBorderStyle::Dialog);
+    flags = fixed.Window()->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(fixed.Window()->minimumSize(), QSize(240, 140));
+    EXPECT_EQ(fixed.Window()->maximumSize(), QSize(240, 140));
+
+    ui::TForm modal("Modal", 200, 100);
+    modal.SetKeepOnTop(true);
+    Qt::WindowFlags whileModal;
+    dialogs.QueueModal([&](ui::TForm& shown) {
+        whileModal = shown.Window()->windowFlags();
+        shown.Close();
+    });
+    modal.ShowModal();
+    EXPECT_EQ(whileModal & Qt::WindowType_Mask, Qt::Dialog) << "a modal window is a dialog window";
+    EXPECT_FALSE(whileModal & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(whileModal & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(modal.Window()->windowFlags() & Qt::WindowMinimizeButtonHint) << "shown normally, it is a window again";
+}
+
+TEST_F(Controls, ACentredWindowStaysInsideTheScreensAvailableArea) {
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    form.Window()->move(area.topLeft());
+    ui::TForm wide("Wide", form.Width() + 300, 100);
+    wide.Show();
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().left(), area.left()) << "not pushed off the left edge";
+
+    form.Window()->move(area.right() - form.Window()->frameGeometry().width() + 1, area.bottom() - 50);
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().right(), area.right());
+    EXPECT_LE(wide.Window()->frameGeometry().bottom(), area.bottom());
+
+    ui::TForm huge("Huge", area.width() + 200, area.height() + 200);
+    huge.Show();
+    huge.CentreOnScreen();
+    EXPECT_EQ(huge.Window()->frameGeometry().topLeft(), area.topLeft()) << "too large: its top-left corner shows";
+    form.Window()->move(area.left() + 100, area.top() + 100);
+    ui::TForm small("Small", 100, 60);
+    small.Show();
+    small.CentreOn(form);
+    EXPECT_EQ(small.Window()->frameGeometry().center(), form.Window()->frameGeometry().center());
 }
 
 }  // namespace
