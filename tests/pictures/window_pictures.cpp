@@ -3,6 +3,7 @@
 // folder. Run it through scripts/pictures, which gives it an X display (Xvfb) and a fresh data folder.
 #include <QApplication>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QPixmap>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include <utility>
 #include <iostream>
 #include <string>
+#include <tuple>
 
 #include "panels/Framontcontrol.h"
 #include "panels/Ondrelcontrol.h"
@@ -117,6 +119,28 @@ void SavePanels(TalvaneApp& app) {
     PexmarControlForm->Close();
 }
 
+// Drags Splitter1 sideways as the operator does, widening the command file window.
+void DragSplitter(TTalvaneForm& main, int dx) {
+    TalvaneApp::ProcessEvents(100);
+    QWidget* bar = main.Splitter1->Widget();
+    const int before = main.gbInputFile->Widget()->width();
+    const QPoint from(1, bar->height() / 2);
+    const QPoint to = from + QPoint(dx, 0);
+    for (const auto& [type, at, button, held] :
+         {std::tuple{QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::MouseButtons(Qt::LeftButton)},
+          std::tuple{QEvent::MouseMove, to, Qt::NoButton, Qt::MouseButtons(Qt::LeftButton)},
+          std::tuple{QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::MouseButtons(Qt::NoButton)}}) {
+        QMouseEvent event(type, QPointF(at), bar->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    }
+    TalvaneApp::ProcessEvents(100);
+    if (main.gbInputFile->Widget()->width() != before - dx) {
+        std::cerr << "window-pictures: the splitter left the command file window " << main.gbInputFile->Widget()->width()
+                  << " wide, not " << before - dx << '\n';
+        ++g_failures;
+    }
+}
+
 void SaveResizedMainWindow(TalvaneApp& app) {
     TTalvaneForm& main = app.Main();
     QMainWindow* window = main.Window();
@@ -127,6 +151,7 @@ void SaveResizedMainWindow(TalvaneApp& app) {
     for (const char* line : {";LC:WL 1064", "// settle", "|:WAIT 250", ";LC:ST?"})
         main.reInputFile->AddLine(line, ui::clBlack);
     window->resize(1280, 1000);
+    DragSplitter(main, -200);
     Save(main, "main-window-large");
 }
 
