@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPalette>
 
 #include <unordered_map>
@@ -206,6 +207,11 @@ bool FocusArrived(TControl* control, const QFocusEvent* event) {
         return false;
     Guarded(control->OnEnter);
     return true;
+}
+
+void EnterOneLineEdit(TControl* control, QLineEdit* edit, const QFocusEvent* event) {
+    if (FocusArrived(control, event) && event->reason() != Qt::MouseFocusReason)
+        edit->selectAll();
 }
 
 void ForgetKeptFocus(const QWidget* window) { FocusKeptByWindow().erase(window); }

@@ -11,6 +11,7 @@
 #include "ui/Events.h"
 
 class QFocusEvent;
+class QLineEdit;
 
 namespace ui {
 
@@ -78,6 +79,9 @@ private:
 // the window, a modal box or menu opening, hiding or closing the window is not.
 bool FocusArrived(TControl* control, const QFocusEvent* event);
 void FocusLeft(TControl* control, const QFocusEvent* event);
+// A one-line edit's focus-in: entered from the keyboard or from code, the whole text is selected, so
+// that typing replaces it; a click places the caret.
+void EnterOneLineEdit(TControl* control, QLineEdit* edit, const QFocusEvent* event);
 // A hidden window forgets where its focus was: showing it again enters its focused control anew.
 void ForgetKeptFocus(const QWidget* window);
 

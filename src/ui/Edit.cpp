@@ -25,12 +25,9 @@ protected:
         DeliverKeyUp(event, owner_->OnKeyUp);
         QLineEdit::keyReleaseEvent(event);
     }
-    // Entered from the keyboard or from code, the whole text is selected, so that typing replaces it;
-    // a click places the caret.
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
-        if (FocusArrived(owner_, event) && event->reason() != Qt::MouseFocusReason)
-            selectAll();
+        EnterOneLineEdit(owner_, this, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
