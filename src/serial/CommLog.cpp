@@ -3,7 +3,6 @@
 #include "serial/CommLog.h"
 
 #include <QFont>
-#include <QPalette>
 #include <QMainWindow>
 
 #include <atomic>
@@ -23,15 +22,6 @@ std::uint64_t NextInstanceId() {
 
 void MakeCaptionStyle(ui::TControl& control) {
     control.SetFontColor(ui::clWhite);
-    control.SetBold(true);
-}
-
-// A radio button's caption in white bold; its mark keeps the style's own colour, which a style
-// sheet colour would paint white on the white circle.
-void MakeRadioCaptionStyle(ui::TControl& control) {
-    QPalette palette = control.Widget()->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    control.Widget()->setPalette(palette);
     control.SetBold(true);
 }
 
@@ -83,7 +73,7 @@ void TCommLogForm::BuildLogGroup(QWidget* parent) {
     rbLogDis = Make<ui::TRadioButton>(controls, "Disable Log");
     int left = 200;
     for (ui::TRadioButton* radio : {rbLogEna, rbLogDis}) {
-        MakeRadioCaptionStyle(*radio);
+        MakeCaptionStyle(*radio);
         radio->SetBounds(left, 8, 110, 20);
         left += 120;
     }

@@ -1,27 +1,68 @@
 #include "ui/Indicators.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSpinBox>
 #include <QTableWidget>
 
+#include <algorithm>
+
 #include "ui/GuiThread.h"
 
 namespace ui {
 
+namespace {
+
+// Panels side by side at their own widths, the last one taking the rest of the bar; a text longer than
+// its panel is cut at the panel's edge, and a bar narrower than its panels cuts the panels off.
+class StatusPanelRow : public QFrame {
+public:
+    using QFrame::QFrame;
+    void AddPanel(QLabel* panel, int width) { panels_.push_back({panel, width}); }
+
+    QSize sizeHint() const override {
+        int width = kMargin;
+        for (const Panel& panel : panels_)
+            width += panel.width + kSpacing;
+        return {width + kMargin, PanelHeight() + 2 * kMarginY};
+    }
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QFrame::resizeEvent(event);
+        int left = kMargin;
+        for (std::size_t i = 0; i < panels_.size(); ++i) {
+            const bool last = i + 1 == panels_.size();
+            const int width = last ? std::max(0, this->width() - kMargin - left) : panels_[i].width;
+            panels_[i].label->setGeometry(left, kMarginY, width, height() - 2 * kMarginY);
+            left += width + kSpacing;
+        }
+    }
+
+private:
+    static constexpr int kMargin = 2;
+    static constexpr int kMarginY = 1;
+    static constexpr int kSpacing = 2;
+    struct Panel {
+        QLabel* label;
+        int width;
+    };
+    int PanelHeight() const { return panels_.empty() ? fontMetrics().height() : panels_.front().label->sizeHint().height(); }
+    std::vector<Panel> panels_;
+};
+
+}  // namespace
+
 TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
-    : TControl(new QFrame(parent)) {
-    auto* layout = new QHBoxLayout(widget_);
-    layout->setContentsMargins(2, 1, 2, 1);
-    layout->setSpacing(2);
-    for (std::size_t i = 0; i < panels.size(); ++i) {
-        auto* label = new QLabel(ToQt(panels[i].first), widget_);
+    : TControl(new StatusPanelRow(parent)) {
+    auto* row = static_cast<StatusPanelRow*>(widget_.data());
+    for (const auto& [text, width] : panels) {
+        auto* label = new QLabel(ToQt(text), row);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setMinimumWidth(panels[i].second);
-        layout->addWidget(label, i + 1 == panels.size() ? 1 : 0);
+        row->AddPanel(label, width);
         panels_.push_back(label);
     }
 }

@@ -26,9 +26,15 @@ protected:
         QPainter painter(this);
         QStyleOptionSlider option;
         initStyleOption(&option);
-        const QStyle::SubControls all = option.subControls;
-        option.subControls = all & ~QStyle::SubControls(QStyle::SC_SliderHandle);
-        style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+        // The option names no parts of its own: the groove and ticks are asked for here. The style
+        // fills the groove up to the handle; a track bar's groove is a plain channel in which only the
+        // selection band stands out, so the groove is drawn as if the handle were at the minimum.
+        option.subControls = QStyle::SC_SliderGroove;
+        if (tickPosition() != QSlider::NoTicks)
+            option.subControls |= QStyle::SC_SliderTickmarks;
+        QStyleOptionSlider channel = option;
+        channel.sliderPosition = channel.sliderValue = minimum();
+        style()->drawComplexControl(QStyle::CC_Slider, &channel, &painter, this);
         PaintSelection(painter, option);
         option.subControls = QStyle::SC_SliderHandle;
         style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
