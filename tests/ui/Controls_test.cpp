@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
+#include <QStyle>
 #include <QTest>
 #include <QTextCursor>
 #include <QWheelEvent>
@@ -38,6 +39,7 @@
 #include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/RichEdit.h"
+#include "ui/Indicators.h"
 #include "ui/Toggles.h"
 #include "ui/TrackBar.h"
 
@@ -453,6 +455,56 @@ TEST_F(Controls, TheTrackBarDrawsItsSelectionBandFromSelStartToSelEnd) {
     const std::vector<int> columns = BandPixelsPerColumn(bar->Widget());
     EXPECT_GT(columns[225], 0) << "inside the band (either end may be the larger)";
     EXPECT_EQ(columns[75], 0) << "the lower half of the range is outside it";
+    const QImage picture = bar->Widget()->grab().toImage();
+    int grooveRows = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        grooveRows += picture.pixel(75, y) != picture.pixel(0, 0) ? 1 : 0;
+    EXPECT_GT(grooveRows, 0) << "the groove shows outside the band";
+}
+
+TEST_F(Controls, StatusBarPanelsKeepTheirWidthsAndCutTheirTexts) {
+    auto* bar = form.Make<ui::TStatusBar>(form.Client(),
+                                          std::vector<std::pair<std::string, int>>{{"Port:", 80}, {"", 120}, {"Rest", 50}});
+    bar->Widget()->setGeometry(0, 0, 150, 24);
+    bar->Widget()->show();
+    bar->SetPanelText(0, "Port: COM5 and a text far wider than its panel");
+    const QList<QLabel*> panels = bar->Widget()->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 3);
+    EXPECT_EQ(panels[0]->width(), 80) << "a long text does not widen its panel";
+    EXPECT_GT(panels[1]->x(), panels[0]->geometry().right()) << "the panels do not overlap";
+    EXPECT_EQ(panels[1]->width(), 120) << "a bar narrower than its panels cuts them off";
+    const QImage picture = bar->Widget()->grab().toImage();
+    const QRect inside = panels[1]->geometry().adjusted(3, 3, -3, -3).intersected(picture.rect());
+    for (int x = inside.left(); x <= inside.right(); ++x)
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            ASSERT_EQ(picture.pixel(x, y), picture.pixel(inside.topLeft())) << "the first text drawn at " << x << "," << y;
+    bar->Widget()->resize(400, 24);
+    EXPECT_EQ(panels[2]->geometry().right(), 400 - 1 - 2) << "the last panel takes the rest";
+}
+
+// A toggle's font colour paints its caption, never its mark.
+TEST_F(Controls, AToggleFontColourPaintsOnlyItsCaption) {
+    auto* check = form.Make<ui::TCheckBox>(form.Client(), "Yellow");
+    auto* radio = form.Make<ui::TRadioButton>(form.Client(), "Yellow");
+    for (ui::TToggle* toggle : std::initializer_list<ui::TToggle*>{check, radio}) {
+        toggle->Widget()->setGeometry(0, 0, 120, 24);
+        toggle->SetFontColor(ui::clYellow);
+        toggle->SetBold(true);
+        toggle->SetChecked(true);
+        toggle->Widget()->show();
+        const QImage picture = toggle->Widget()->grab().toImage();
+        const int markEnd = toggle->Widget()->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 2;
+        int yellowInMark = 0;
+        int yellowInCaption = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height(); ++y) {
+                const QColor c = picture.pixelColor(x, y);
+                if (c.red() > 200 && c.green() > 200 && c.blue() < 80)
+                    ++(x < markEnd ? yellowInMark : yellowInCaption);
+            }
+        EXPECT_EQ(yellowInMark, 0);
+        EXPECT_GT(yellowInCaption, 0);
+    }
 }
 
 }  // namespace
