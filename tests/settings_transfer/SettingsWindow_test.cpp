@@ -386,10 +386,9 @@ TEST_F(SettingsWindow, AnUploadToADeviceThatVanishesMidwayStopsWithOneBox) {
     instrument.ReplyDefault("OK\r\n");
     const std::string restoreFile = WriteFile("five.irf", CrLfText({"A,SET 1", "B,SET 2", "C,SET 3", "D,SET 4",
                                                                     "E,SET 5"}));
-    int received = 0;  // on the fake's thread only
-    instrument.ReplyWith([&](const std::string&) -> std::optional<std::string> {
-        if (++received == 3)
-            instrument.HangUp();  // unplugged as the third line comes in
+    instrument.ReplyWith([this](const std::string&) -> std::optional<std::string> {
+        if (instrument.CommandCount() == 2)
+            instrument.HangUp();  // unplugged as the third line comes in, before it is answered
         return std::nullopt;
     });
     InWindow([&] {
