@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kFieldUnit = 0;
 constexpr int kSlitUnit = 1;
+constexpr int kTrackBarHeight = 120;  // pixels for 0..100 %: about one step per pixel
 
 }  // namespace
 
@@ -32,6 +33,7 @@ void TFramontControlForm::BuildIllumination(QGridLayout& grid) {
     int column = 0;
     for (ui::TTrackBar* bar : {tbFieldLED, tbSlitLED}) {
         ShapeTrackBar(*bar, 0, 100, 100, 100, 100);
+        bar->Widget()->setFixedHeight(kTrackBarHeight);
         lamps->addWidget(bar->Widget(), 2, column++, Qt::AlignHCenter);
     }
     column = 0;

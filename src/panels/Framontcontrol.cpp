@@ -22,6 +22,9 @@ TFramontControlForm::TFramontControlForm()
     BuildSlitControls(*grid);
     BuildIllumination(*grid);
     BuildStatusAndSystem(*grid);
+    // A larger window leaves its room beside and below the groups; they keep their size and place.
+    grid->setColumnStretch(grid->columnCount(), 1);
+    grid->setRowStretch(grid->rowCount(), 1);
     BindLaserEdits();
     BindSlitEdits();
     BindIlluminatorEdits();

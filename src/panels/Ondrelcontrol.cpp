@@ -38,11 +38,13 @@ TOndrelControlForm::TOndrelControlForm() : ui::TForm("Ondrel Laser System", 420,
 }
 
 void TOndrelControlForm::BuildControls() {
-    Client()->setStyleSheet(QStringLiteral("background-color: black;"));
+    SetColor(ui::clBlack);
     auto* outer = new QVBoxLayout(Client());
     gbSystem = Make<ui::TGroupBox>(Client(), "GRN/IR LASER SYSTEM CONTROLS ");
     panels::PaintGroup(*gbSystem, ui::clNavy, ui::clWhite);
-    outer->addWidget(gbSystem->Widget());
+    // A larger window leaves its room beside and below the controls; they keep their size and place.
+    outer->addWidget(gbSystem->Widget(), 0, Qt::AlignLeft | Qt::AlignTop);
+    outer->addStretch(1);
     auto* inner = new QVBoxLayout(gbSystem->Widget());
     gbLaserControls = Make<ui::TGroupBox>(gbSystem->Widget(), "LASER CONTROLS ");
     gbSlitControls = Make<ui::TGroupBox>(gbSystem->Widget(), "SLIT CONTROLS ");

@@ -22,6 +22,12 @@ void SetLabeledEditVisible(ui::TLabeledEdit& edit, bool visible) {
 }
 
 void PlaceLabeledEdit(QGridLayout& grid, ui::TLabeledEdit& edit, int row, int column) {
+    // Hidden, the edit keeps its room, so that nothing beside it moves.
+    for (QWidget* widget : {static_cast<QWidget*>(edit.Label()), edit.Widget()}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
     grid.addWidget(edit.Label(), row, column);
     grid.addWidget(edit.Widget(), row + 1, column);
 }

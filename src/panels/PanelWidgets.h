@@ -17,7 +17,8 @@ namespace panels {
 
 // Shows or hides a labelled edit together with its caption label.
 void SetLabeledEditVisible(ui::TLabeledEdit& edit, bool visible);
-// Puts a labelled edit's caption above the edit in column column of grid, from row row.
+// Puts a labelled edit's caption above the edit in column column of grid, from row row; hidden, it
+// keeps its room.
 void PlaceLabeledEdit(QGridLayout& grid, ui::TLabeledEdit& edit, int row, int column);
 // A group box or panel's look: its background and a bold caption in captionColour.
 void PaintGroup(ui::TControl& group, ui::TColor background, ui::TColor captionColour);

@@ -1,8 +1,6 @@
 #include "panels/Pexmarcontrol.h"
 
-#include <QGridLayout>
 #include <QMainWindow>
-#include <QVBoxLayout>
 
 #include "panels/PanelCommand.h"
 #include "panels/PanelWidgets.h"
@@ -18,14 +16,15 @@ namespace {
 constexpr int kStatusInterval = 5000;   // ms between status polls
 constexpr unsigned kSettlePause = 500;  // ms after the parameter set, before the other settings
 
-// A caption label (navy, bold) and its value label (yellow, bold) on one row of grid.
-ui::TLabel* MakeValueRow(ui::TForm& form, QGridLayout& grid, QWidget* parent, int row, const std::string& caption,
-                         const std::string& value) {
-    grid.addWidget(panels::MakeCaption(parent, caption, ui::clNavy), row, 0);
+// A caption label (navy, bold) and its value label (yellow, bold) on one row at top; the value's
+// place is fixed, so that the texts the replies bring never move or resize anything.
+ui::TLabel* MakeValueRow(ui::TForm& form, QWidget* parent, int top, const std::string& caption, const std::string& value) {
+    QWidget* captionLabel = panels::MakeCaption(parent, caption, ui::clNavy);
+    captionLabel->setGeometry(10, top, 140, 18);
     auto* label = form.Make<ui::TLabel>(parent, value);
     label->SetFontColor(ui::clYellow);
     label->SetBold(true);
-    grid.addWidget(label->Widget(), row, 1);
+    label->SetBounds(150, top, 186, 18);
     return label;
 }
 
@@ -40,17 +39,13 @@ TPexmarControlForm::TPexmarControlForm() : ui::TForm("Pexmar System V1.00", 362,
 }
 
 void TPexmarControlForm::BuildControls() {
-    auto* outer = new QVBoxLayout(Client());
-    outer->setContentsMargins(0, 0, 0, 0);
     pnlMain = Make<ui::TPanel>(Client());
     pnlMain->SetColor(ui::clBlack);
-    outer->addWidget(pnlMain->Widget());
-    auto* mainLayout = new QVBoxLayout(pnlMain->Widget());
+    pnlMain->SetAlign(ui::TAlign::Client);
     nbPexmar = Make<ui::TNotebook>(pnlMain->Widget());
     nbPexmar->SetColor(ui::clNavy);
-    mainLayout->addWidget(nbPexmar->Widget());
+    nbPexmar->SetBounds(4, 4, 354, 533);
     QWidget* page = nbPexmar->AddPage("Default");
-    new QVBoxLayout(page);
     BuildSystemGroup(page);
     BuildStatusGroup(page);
     BuildLaserGroup(page);
@@ -60,80 +55,75 @@ void TPexmarControlForm::BuildControls() {
 void TPexmarControlForm::BuildSystemGroup(QWidget* page) {
     GroupBox4 = Make<ui::TGroupBox>(page, "SYSTEM ");
     panels::PaintGroup(*GroupBox4, ui::clGray, ui::clWhite);
-    page->layout()->addWidget(GroupBox4->Widget());
+    GroupBox4->SetBounds(6, 6, 342, 100);
     QWidget* box = GroupBox4->Widget();
-    auto* grid = new QGridLayout(box);
-    lblLaserType = MakeValueRow(*this, *grid, box, 0, "Laser Type:", "532nm");
-    lblSystemState = MakeValueRow(*this, *grid, box, 1, "System State:", "System Off");
+    lblLaserType = MakeValueRow(*this, box, 24, "Laser Type:", "532nm");
+    lblSystemState = MakeValueRow(*this, box, 44, "System State:", "System Off");
     cmdUpdate = Make<ui::TButton>(box, "Read Laser");
     cmdUpdate->SetHint("Read System Settings");
     cmdRefresh = Make<ui::TButton>(box, "Write to Laser");
     cmdRefresh->SetHint("Write Settings to Controller");
-    grid->addWidget(cmdUpdate->Widget(), 2, 0);
-    grid->addWidget(cmdRefresh->Widget(), 2, 1);
+    cmdUpdate->SetBounds(10, 66, 155, 25);
+    cmdRefresh->SetBounds(177, 66, 155, 25);
 }
 
 void TPexmarControlForm::BuildStatusGroup(QWidget* page) {
     GroupBox3 = Make<ui::TGroupBox>(page, "STATUS ");
     panels::PaintGroup(*GroupBox3, ui::clGray, ui::clWhite);
-    page->layout()->addWidget(GroupBox3->Widget());
+    GroupBox3->SetBounds(6, 110, 342, 194);
     QWidget* box = GroupBox3->Widget();
-    auto* grid = new QGridLayout(box);
     cbStatus = Make<ui::TCheckBox>(box, "Query Status");
-    grid->addWidget(cbStatus->Widget(), 0, 0, 1, 2);
-    lblKey = MakeValueRow(*this, *grid, box, 1, "Key Switch Position:", "0");
-    lblDiodeHours = MakeValueRow(*this, *grid, box, 2, "Diode Hours:", "Diode1: 00086h, Diode2: 00086h");
-    lblDiodeVoltage = MakeValueRow(*this, *grid, box, 3, "Diode Voltage:", "4.5 V");
-    lblDiodeCurrent = MakeValueRow(*this, *grid, box, 4, "Diode Current:", "20.0 A");
-    lblWaterTemp = MakeValueRow(*this, *grid, box, 5, "Water Temp:", "20.0 C");
-    lblWaterFlow = MakeValueRow(*this, *grid, box, 6, "Water Flow:", "06.3 l/m");
-    lblWarning = MakeValueRow(*this, *grid, box, 7, "Warning:", "06.3 l/m");
+    cbStatus->SetBounds(10, 22, 150, 20);
+    lblKey = MakeValueRow(*this, box, 48, "Key Switch Position:", "0");
+    lblDiodeHours = MakeValueRow(*this, box, 68, "Diode Hours:", "Diode1: 00086h, Diode2: 00086h");
+    lblDiodeVoltage = MakeValueRow(*this, box, 88, "Diode Voltage:", "4.5 V");
+    lblDiodeCurrent = MakeValueRow(*this, box, 108, "Diode Current:", "20.0 A");
+    lblWaterTemp = MakeValueRow(*this, box, 128, "Water Temp:", "20.0 C");
+    lblWaterFlow = MakeValueRow(*this, box, 148, "Water Flow:", "06.3 l/m");
+    lblWarning = MakeValueRow(*this, box, 168, "Warning:", "06.3 l/m");
 }
 
 void TPexmarControlForm::BuildLaserGroup(QWidget* page) {
     gbLaserSettings = Make<ui::TGroupBox>(page, "LASER CONTROLS ");
     panels::PaintGroup(*gbLaserSettings, ui::clGray, ui::clWhite);
-    page->layout()->addWidget(gbLaserSettings->Widget());
+    gbLaserSettings->SetBounds(6, 308, 342, 218);
     QWidget* box = gbLaserSettings->Widget();
-    auto* grid = new QGridLayout(box);
     sbFire = Make<ui::TSpeedButton>(box, "FIRE", 1);
     sbStop = Make<ui::TSpeedButton>(box, "STOP", 1);
     sbFire->SetFontColor(ui::clBlack);
     sbStop->SetFontColor(ui::clBlack);
-    grid->addWidget(sbFire->Widget(), 0, 0);
-    grid->addWidget(sbStop->Widget(), 0, 1);
+    sbFire->SetBounds(10, 22, 155, 25);
+    sbStop->SetBounds(177, 22, 155, 25);
     leFrequency = Make<ui::TLabeledEdit>(box, "FREQUENCY (kHz)", "100.0");
     leDiodeCurrent = Make<ui::TLabeledEdit>(box, "DIODE CURRENT", "20.0");
     panels::PaintCaption(*leFrequency, ui::clNavy);
     panels::PaintCaption(*leDiodeCurrent, ui::clNavy);
-    panels::PlaceLabeledEdit(*grid, *leFrequency, 1, 0);
-    panels::PlaceLabeledEdit(*grid, *leDiodeCurrent, 1, 1);
+    leFrequency->SetBounds(10, 72, 155, 22);
+    leDiodeCurrent->SetBounds(177, 72, 155, 22);
 
     GroupBox1 = Make<ui::TGroupBox>(box, "PARAMETER SET ");
     panels::PaintGroup(*GroupBox1, ui::clGray, ui::clWhite);
-    auto* sets = new QGridLayout(GroupBox1->Widget());
+    GroupBox1->SetBounds(10, 100, 322, 62);
     cboParameterSet = Make<ui::TComboBox>(GroupBox1->Widget(), "", true);
     for (int i = 0; i < panels::pexmar::kParameterSetCount; ++i)
         cboParameterSet->AddItem(panels::pexmar::ParameterSetItem(i));
-    sets->addWidget(cboParameterSet->Widget(), 0, 0);
+    cboParameterSet->SetBounds(8, 28, 130, 22);
     pnlStoreRecall = Make<ui::TPanel>(GroupBox1->Widget());
     pnlStoreRecall->SetColor(ui::clGreen);
-    auto* storeRecall = new QGridLayout(pnlStoreRecall->Widget());
+    pnlStoreRecall->SetBounds(146, 20, 168, 37);
     cmdStore = Make<ui::TButton>(pnlStoreRecall->Widget(), "STORE");
     cmdRecall = Make<ui::TButton>(pnlStoreRecall->Widget(), "RECALL");
-    storeRecall->addWidget(cmdStore->Widget(), 0, 0);
-    storeRecall->addWidget(cmdRecall->Widget(), 0, 1);
-    sets->addWidget(pnlStoreRecall->Widget(), 0, 1);
-    grid->addWidget(GroupBox1->Widget(), 3, 0, 1, 2);
+    cmdStore->SetBounds(6, 6, 76, 25);
+    cmdRecall->SetBounds(86, 6, 76, 25);
 
-    grid->addWidget(panels::MakeCaption(box, "PULSE MODE", ui::clNavy), 4, 0);
-    grid->addWidget(panels::MakeCaption(box, "SHUTTER", ui::clNavy), 4, 1);
+    panels::MakeCaption(box, "PULSE MODE", ui::clNavy)->setGeometry(10, 168, 155, 18);
+    panels::MakeCaption(box, "SHUTTER", ui::clNavy)->setGeometry(177, 168, 155, 18);
     cboPulseMode = Make<ui::TComboBox>(box, "", false);
     cboPulseMode->SetItems({"CW", "PULSED"});
     cboShutter = Make<ui::TComboBox>(box, "", false);
     cboShutter->SetItems({"Closed", "Open"});
-    grid->addWidget(cboPulseMode->Widget(), 5, 0);
-    grid->addWidget(cboShutter->Widget(), 5, 1);
+    cboPulseMode->SetBounds(10, 188, 155, 22);
+    cboShutter->SetBounds(177, 188, 155, 22);
 }
 
 void TPexmarControlForm::BindEdits() {

@@ -3,12 +3,8 @@
 #include "serial/CommLog.h"
 
 #include <QFont>
-#include <QGridLayout>
-#include <QGuiApplication>
-#include <QHBoxLayout>
+#include <QPalette>
 #include <QMainWindow>
-#include <QScreen>
-#include <QVBoxLayout>
 
 #include <atomic>
 
@@ -30,6 +26,15 @@ void MakeCaptionStyle(ui::TControl& control) {
     control.SetBold(true);
 }
 
+// A radio button's caption in white bold; its mark keeps the style's own colour, which a style
+// sheet colour would paint white on the white circle.
+void MakeRadioCaptionStyle(ui::TControl& control) {
+    QPalette palette = control.Widget()->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    control.Widget()->setPalette(palette);
+    control.SetBold(true);
+}
+
 void Underline(ui::TControl& control) {
     QFont font = control.Widget()->font();
     font.setUnderline(true);
@@ -42,74 +47,75 @@ TCommLogForm::TCommLogForm() : ui::TForm("Communications Log", 800, 560), instan
     BuildControls();
     BuildMenus();
     ConnectHandlers();
-    CentreOnDesktop();
+    CentreOnScreen();
     FormCreate();
 }
 
 void TCommLogForm::BuildControls() {
-    Window()->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    auto* outer = new QVBoxLayout(Client());
-    outer->setContentsMargins(0, 0, 0, 0);
-    pnlBack = Make<ui::TPanel>(Client());
-    pnlBack->SetColor(ui::clBlack);
-    outer->addWidget(pnlBack->Widget(), 1);
-    auto* groups = new QHBoxLayout(pnlBack->Widget());
-    BuildLogGroup(pnlBack->Widget());
-    BuildErrorGroup(pnlBack->Widget());
-    groups->addWidget(gbCommLog->Widget(), 3);
-    groups->addWidget(gbCommErrors->Widget(), 2);
-
+    SetBorderIcons(ui::biSystemMenu | ui::biMinimize);
     SBar = Make<ui::TStatusBar>(Client(),
                                 std::vector<std::pair<std::string, int>>{{" Line Count:", 130}, {" Status: ", 50}});
-    outer->addWidget(SBar->Widget());
+    SBar->SetAlign(ui::TAlign::Bottom);
+    pnlBack = Make<ui::TPanel>(Client());
+    pnlBack->SetColor(ui::clBlack);
+    pnlBack->SetAlign(ui::TAlign::Client);
+    BuildErrorGroup(pnlBack->Widget());
+    BuildLogGroup(pnlBack->Widget());
 
     SaveDialogCommLog.filter = "Rich Edit (*.rtf)|*.rtf|All Files (*.*)|*.*";
     SaveDialogCommLog.overwritePrompt = true;
     tmrUpdate = std::make_unique<ui::TTimer>(5000, false);
 }
 
+// The log takes what the error panel on its right leaves; its buttons stay along its bottom.
 void TCommLogForm::BuildLogGroup(QWidget* parent) {
     gbCommLog = Make<ui::TGroupBox>(parent, "COMMUNICATIONS LOG ");
     gbCommLog->SetColor(ui::clNavy);
     MakeCaptionStyle(*gbCommLog);
-    auto* layout = new QVBoxLayout(gbCommLog->Widget());
+    gbCommLog->SetAlign(ui::TAlign::Client);
+    auto* controls = new QWidget(gbCommLog->Widget());
+    controls->setGeometry(0, 0, 460, 34);
+    ui::AlignWidget(controls, ui::TAlign::Bottom);
+    Button1 = Make<ui::TButton>(controls, "Clear Log");
+    Button1->SetFontColor(ui::clBlack);
+    Button1->SetBounds(8, 5, 80, 25);
+    rbLogEna = Make<ui::TRadioButton>(controls, "Enable Log");
+    rbLogDis = Make<ui::TRadioButton>(controls, "Disable Log");
+    int left = 200;
+    for (ui::TRadioButton* radio : {rbLogEna, rbLogDis}) {
+        MakeRadioCaptionStyle(*radio);
+        radio->SetBounds(left, 8, 110, 20);
+        left += 120;
+    }
     reLog = Make<ui::TRichEdit>(gbCommLog->Widget());
     reLog->SetColor(ui::clWhite);
     reLog->SetBold(false);
-    layout->addWidget(reLog->Widget(), 1);
-
-    auto* controls = new QHBoxLayout;
-    Button1 = Make<ui::TButton>(gbCommLog->Widget(), "Clear Log");
-    Button1->SetFontColor(ui::clBlack);
-    rbLogEna = Make<ui::TRadioButton>(gbCommLog->Widget(), "Enable Log");
-    rbLogDis = Make<ui::TRadioButton>(gbCommLog->Widget(), "Disable Log");
-    controls->addWidget(Button1->Widget());
-    controls->addStretch(1);
-    controls->addWidget(rbLogEna->Widget());
-    controls->addWidget(rbLogDis->Widget());
-    layout->addLayout(controls);
+    reLog->SetAlign(ui::TAlign::Client);
 }
 
 void TCommLogForm::BuildErrorGroup(QWidget* parent) {
     gbCommErrors = Make<ui::TGroupBox>(parent, " COMMUNICATIONS ERRORS ");
     gbCommErrors->SetColor(ui::clMaroon);
     MakeCaptionStyle(*gbCommErrors);
-    auto* grid = new QGridLayout(gbCommErrors->Widget());
+    gbCommErrors->SetBounds(0, 0, 312, 400);
+    gbCommErrors->SetAlign(ui::TAlign::Right);
     QWidget* box = gbCommErrors->Widget();
     lblErrorCol = Make<ui::TLabel>(box, "ERROR");
     lblCountCol = Make<ui::TLabel>(box, "COUNT");
     lblCommandCol = Make<ui::TLabel>(box, "FAILED COMMAND");
+    constexpr int kColumns[] = {10, 62, 118};
     int column = 0;
     for (ui::TLabel* head : {lblErrorCol, lblCountCol, lblCommandCol}) {
         MakeCaptionStyle(*head);
         Underline(*head);
-        grid->addWidget(head->Widget(), 0, column++);
+        head->SetBounds(kColumns[column++], 26, 150, 18);
     }
     for (int d = 0; d < kErrorCodes; ++d) {
         const auto i = static_cast<std::size_t>(d);
+        const int top = 50 + 28 * d;
         lblE[i] = Make<ui::TLabel>(box, "?" + std::to_string(d));
         MakeCaptionStyle(*lblE[i]);
+        lblE[i]->SetBounds(kColumns[0], top + 2, 40, 18);
         edECount[i] = Make<ui::TEdit>(box);
         edEText[i] = Make<ui::TEdit>(box);
         for (ui::TEdit* edit : {edECount[i], edEText[i]}) {
@@ -118,15 +124,12 @@ void TCommLogForm::BuildErrorGroup(QWidget* parent) {
             edit->SetFontColor(ui::clBlack);
             edit->SetBold(false);
         }
-        edECount[i]->Widget()->setFixedWidth(50);
-        grid->addWidget(lblE[i]->Widget(), d + 1, 0);
-        grid->addWidget(edECount[i]->Widget(), d + 1, 1);
-        grid->addWidget(edEText[i]->Widget(), d + 1, 2);
+        edECount[i]->SetBounds(kColumns[1], top, 50, 22);
+        edEText[i]->SetBounds(kColumns[2], top, 184, 22);
     }
     cmdClearErrors = Make<ui::TButton>(box, "Clear Errors");
     cmdClearErrors->SetFontColor(ui::clBlack);
-    grid->addWidget(cmdClearErrors->Widget(), kErrorCodes + 1, 0, 1, 3, Qt::AlignRight);
-    grid->setRowStretch(kErrorCodes + 2, 1);
+    cmdClearErrors->SetBounds(210, 50 + 28 * kErrorCodes + 4, 92, 25);
 }
 
 void TCommLogForm::BuildMenus() {
@@ -137,9 +140,9 @@ void TCommLogForm::BuildMenus() {
     mnuHelp = MainMenu()->Add("&Help");
 
     PopupMenuCommLog = Make<ui::TPopupMenu>(Window());
-    PopupMenuCommLog->Add("Cut", "Ctrl+X")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuCommLog->Add("Copy", "Ctrl+C")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuCommLog->Add("Paste", "Ctrl+V")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuCommLog->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuCommLog->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuCommLog->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V");
     Print1 = PopupMenuCommLog->Add("Print");
     SavetoFile1 = PopupMenuCommLog->Add("Save to File");
     reLog->SetPopupMenu(PopupMenuCommLog);
@@ -148,6 +151,7 @@ void TCommLogForm::BuildMenus() {
     Make<ui::TMenuItem>(Window(), "Select All", "Ctrl+A")->OnClick = [] {
         ui::RunEditAction(ui::EditAction::SelectAll);
     };
+    reLog->SetUndoEnabled(true);
     Make<ui::TMenuItem>(Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
     Make<ui::TMenuItem>(Window(), "Delete", "Del")->OnClick = [] { ui::RunEditAction(ui::EditAction::Delete); };
 }
@@ -165,15 +169,6 @@ void TCommLogForm::ConnectHandlers() {
     Exit1->OnClick = [this] { Exit1Click(); };
     SavetoFile1->OnClick = [this] { SavetoFile1Click(); };
     Print1->OnClick = [this] { Print1Click(); };
-}
-
-void TCommLogForm::CentreOnDesktop() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    QRect frame = Window()->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    Window()->move(frame.topLeft());
 }
 
 bool TCommLogForm::MainLogEnabled() { return TalvaneForm != nullptr && TalvaneForm->LogEnabled; }

@@ -100,7 +100,6 @@ private:
     void BuildErrorGroup(QWidget* parent);
     void BuildMenus();
     void ConnectHandlers();
-    void CentreOnDesktop();
 
     static bool MainLogEnabled();
     ui::TColor CallerColour() const;

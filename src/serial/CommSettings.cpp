@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,6 +63,9 @@ int ChosenIndex(const ui::TComboBox& combo, int count) {
 TCommSettingForm::TCommSettingForm() : ui::TForm("COMX Properties", 360, 330) {
     BuildControls();
     ConnectHandlers();
+    // A dialog of a fixed size: room for all its controls, and no stretching them.
+    ui::OnGui([&] { Window()->resize(Window()->size().expandedTo(Window()->minimumSizeHint())); });
+    SetBorderStyle(ui::TBorderStyle::Dialog);
 }
 
 void TCommSettingForm::BuildControls() {

@@ -72,7 +72,7 @@ std::optional<std::string> AskSaveName(ui::FileDialogOptions& dialog) {
 
 // Runs an open dialog (its name stays from the last use) and loads the chosen file into edit.
 void LoadThroughDialog(ui::FileDialogOptions& dialog, ui::TRichEdit& edit) {
-    const std::optional<std::string> name = ui::Dialogs().OpenFile(dialog);
+    const std::optional<std::string> name = ui::OpenFileDialog(dialog);
     if (!name)
         return;
     dialog.fileName = *name;
@@ -186,14 +186,6 @@ void TInstrumentSettingForm::ConnectHandlers() {
     SavetoFile1->OnClick = [this] { SavetoFile1Click(); };
 }
 
-void TInstrumentSettingForm::CentreOnMainWindow() {
-    if (TalvaneForm == nullptr)
-        return;
-    QRect frame = Window()->frameGeometry();
-    frame.moveCenter(TalvaneForm->Window()->frameGeometry().center());
-    Window()->move(frame.topLeft());
-}
-
 // Every showing starts afresh with the port the main window holds now.
 void TInstrumentSettingForm::FormShow() {
     SerialPort = TalvaneForm != nullptr ? TalvaneForm->SerialPort : nullptr;
@@ -209,7 +201,8 @@ void TInstrumentSettingForm::FormShow() {
     ResetProgress("%");
     StatusBar1->SetPanelText(0, "Action:");
     StatusBar1->SetPanelText(1, "Filename:");
-    CentreOnMainWindow();
+    if (TalvaneForm != nullptr)
+        CentreOn(*TalvaneForm);
 }
 
 void TInstrumentSettingForm::ResetProgress(const std::string& suffix) {

@@ -81,7 +81,6 @@ private:
     void BuildSettingsView(QWidget* parent);
     void BuildDialogs();
     void ConnectHandlers();
-    void CentreOnMainWindow();
 
     // Bars to their minimum, labels to the position followed by suffix.
     void ResetProgress(const std::string& suffix);

@@ -43,7 +43,7 @@ int TOKRightDlg::AskChoice(const std::string& caption, const std::string& label,
         // Nothing is chosen until the operator picks an item, whatever the items are named.
         cboBox->SetItemIndex(-1);
         cboBox->SetText(text);
-        terminal::CentreOnScreen(*this);
+        CentreOnScreen();
         if (ShowModal() != ui::mrOk)
             return -1;
         // An item picked and then typed over counts as typed text.

@@ -54,7 +54,7 @@ std::optional<std::string> TIncrementForm::AskText(const std::string& caption, c
         SetCaption(caption);
         leIncValue->SetLabelCaption(label);
         leIncValue->SetText(text);
-        terminal::CentreOnScreen(*this);
+        CentreOnScreen();
         if (ShowModal() != ui::mrOk)
             return std::nullopt;
         return leIncValue->Text();

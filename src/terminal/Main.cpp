@@ -1,10 +1,7 @@
 #include "terminal/Main.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
-#include <QVBoxLayout>
 
 #include "panels/Framontcontrol.h"
 #include "panels/Ondrelcontrol.h"
@@ -22,11 +19,22 @@ std::filesystem::path ConfigFilePath() { return InstallFolder() / "Talvane Confi
 
 namespace {
 
-// Labels on the window's navy panels are drawn white and bold.
-QLabel* MakeLabel(const std::string& text, QWidget* parent) {
+// Labels on the window's navy panels are drawn white and bold, at their place in the group.
+QLabel* MakeLabel(const std::string& text, QWidget* parent, int left, int top) {
     auto* label = new QLabel(QString::fromLatin1(text.c_str()), parent);
     label->setStyleSheet("color: white; font-weight: bold;");
+    label->adjustSize();
+    label->move(left, top);
     return label;
+}
+
+// A group of the command area: bold white caption, placed.
+ui::TGroupBox* MakeGroup(ui::TForm& form, QWidget* parent, const std::string& caption, QRect bounds) {
+    auto* group = form.Make<ui::TGroupBox>(parent, caption);
+    group->SetFontColor(ui::clWhite);
+    group->SetBold(true);
+    group->SetBounds(bounds.x(), bounds.y(), bounds.width(), bounds.height());
+    return group;
 }
 
 }  // namespace
@@ -41,132 +49,41 @@ TTalvaneForm::TTalvaneForm() : ui::TForm("Talvane V1.07.11", 607, 788) {
 // No worker may outlive the window whose fields it uses, also when the window goes without a close.
 TTalvaneForm::~TTalvaneForm() { JoinAllWorkers(); }
 
+// The command area keeps its controls' places and sizes; only the aligned groups, the pane and the
+// status bars follow the window's size.
 void TTalvaneForm::BuildControls() {
-    auto* outer = new QVBoxLayout(Client());
-    outer->setContentsMargins(0, 0, 0, 0);
+    sbCommProperties = Make<ui::TStatusBar>(
+        Client(), std::vector<std::pair<std::string, int>>{{"Port:", 80}, {"Settings:", 120}, {"Command Filename:", 50}});
+    sbCommProperties->SetColor(ui::clBtnFace);
+    sbCommProperties->SetAlign(ui::TAlign::Bottom);
     nbLaserSystem = Make<ui::TNotebook>(Client());
     nbLaserSystem->SetColor(ui::clBlack);
-    outer->addWidget(nbLaserSystem->Widget());
+    nbLaserSystem->SetAlign(ui::TAlign::Client);
     QWidget* page = nbLaserSystem->AddPage("Talvane");
     nbLaserSystem->AddPage("CommEchoTest");
-    auto* pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(2, 2, 2, 2);
 
     gbCommDevice = Make<ui::TGroupBox>(page, "Comm Device ");
     gbCommDevice->SetColor(ui::clNavy);
     gbCommDevice->SetFontColor(ui::clWhite);
     gbCommDevice->SetBold(true);
-    gbCommDevice->Widget()->setMinimumHeight(281);
-    pageLayout->addWidget(gbCommDevice->Widget());
-    auto* device = new QGridLayout(gbCommDevice->Widget());
+    gbCommDevice->SetBounds(0, 0, 607, 281);
+    gbCommDevice->SetAlign(ui::TAlign::Top);
+    QWidget* device = gbCommDevice->Widget();
 
-    gbSendCommand = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Send Command ");
-    gbSendCommand->SetFontColor(ui::clWhite);
-    gbSendCommand->SetBold(true);
-    auto* sendLayout = new QHBoxLayout(gbSendCommand->Widget());
+    gbSendCommand = MakeGroup(*this, device, "Send Command ", {8, 20, 583, 50});
     eSendCommand = Make<ui::TEdit>(gbSendCommand->Widget());
     eSendCommand->SetHint("EnterType the command into the Write Command Edit Box then press Enter Key to send.");
     eSendCommand->SetColor(ui::clWhite);
     eSendCommand->SetFontColor(ui::clBlack);
-    sendLayout->addWidget(eSendCommand->Widget());
-    device->addWidget(gbSendCommand->Widget(), 0, 0, 1, 2);
+    eSendCommand->SetBounds(8, 20, 567, 22);
+    BuildCommonStrings(device);
+    BuildCycleControls(device);
 
-    gbCommonStrings = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Common Command Strings ");
-    gbCommonStrings->SetFontColor(ui::clWhite);
-    gbCommonStrings->SetBold(true);
-    auto* strings = new QGridLayout(gbCommonStrings->Widget());
-    strings->addWidget(MakeLabel("Command Group:", gbCommonStrings->Widget()), 0, 0, 1, 2);
-    cboCommandGroup = Make<ui::TComboBox>(gbCommonStrings->Widget(), "Group Name");
-    for (int i = 0; i < 10; ++i)
-        cboCommandGroup->AddItem("Empty");
-    cboCommandGroup->SetText("Group Name");
-    strings->addWidget(cboCommandGroup->Widget(), 0, 2);
-    strings->addWidget(MakeLabel("Cycle", gbCommonStrings->Widget()), 0, 3);
-    for (int k = 0; k < 5; ++k) {
-        const std::string fkey = "F" + std::to_string(k + 1);
-        strings->addWidget(MakeLabel("(" + fkey + ")", gbCommonStrings->Widget()), k + 1, 0);
-        bbSendString[k] = Make<ui::TButton>(gbCommonStrings->Widget(), ">");
-        bbSendString[k]->Widget()->setFixedSize(20, 20);
-        bbSendString[k]->SetHint(fkey);
-        strings->addWidget(bbSendString[k]->Widget(), k + 1, 1);
-        edString[k] = Make<ui::TEdit>(gbCommonStrings->Widget(), "Empty");
-        edString[k]->SetHint(fkey);
-        edString[k]->SetColor(ui::clWhite);
-        edString[k]->SetFontColor(ui::clBlack);
-        strings->addWidget(edString[k]->Widget(), k + 1, 2);
-        cbCycleString[k] = Make<ui::TCheckBox>(gbCommonStrings->Widget(), "");
-        strings->addWidget(cbCycleString[k]->Widget(), k + 1, 3);
-    }
-    device->addWidget(gbCommonStrings->Widget(), 1, 0, 2, 1);
-
-    gbCycleControls = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Cycle Controls ");
-    gbCycleControls->SetFontColor(ui::clWhite);
-    gbCycleControls->SetBold(true);
-    gbCycleControls->SetHint("0 = Continuous");
-    auto* cycle = new QGridLayout(gbCycleControls->Widget());
-    cmdStartCycle = Make<ui::TButton>(gbCycleControls->Widget(), "&START");
-    cmdStopCycle = Make<ui::TButton>(gbCycleControls->Widget(), "S&TOP");
-    cycle->addWidget(cmdStartCycle->Widget(), 0, 0);
-    cycle->addWidget(cmdStopCycle->Widget(), 0, 1);
-    leCycleCount = Make<ui::TLabeledEdit>(gbCycleControls->Widget(), "#Cycles", "1");
-    leCurrentCycle = Make<ui::TLabeledEdit>(gbCycleControls->Widget(), "CycleCount", "0");
-    leCurrentCycle->SetReadOnly(true);
-    leCurrentCycle->SetColor(ui::clSilver);
-    leCycleDelay = Make<ui::TLabeledEdit>(gbCycleControls->Widget(), "Cycle Delay", "0");
-    leCommandDelay = Make<ui::TLabeledEdit>(gbCycleControls->Widget(), "Command Delay", "5");
-    int row = 1;
-    for (ui::TLabeledEdit* edit : {leCycleCount, leCurrentCycle, leCycleDelay, leCommandDelay}) {
-        edit->Label()->setStyleSheet("color: white; font-weight: bold;");
-        cycle->addWidget(edit->Label(), row, 0);
-        cycle->addWidget(edit->Widget(), row, 1);
-        if (edit == leCycleDelay || edit == leCommandDelay)
-            cycle->addWidget(MakeLabel("(ms)", gbCycleControls->Widget()), row, 2);
-        ++row;
-    }
-    device->addWidget(gbCycleControls->Widget(), 1, 1);
-
-    gbCommPort = Make<ui::TGroupBox>(gbCommDevice->Widget(), "Comm Port ");
-    gbCommPort->SetFontColor(ui::clWhite);
-    gbCommPort->SetBold(true);
-    auto* portLayout = new QHBoxLayout(gbCommPort->Widget());
+    gbCommPort = MakeGroup(*this, device, "Comm Port ", {302, 220, 289, 52});
     cboTalvane = Make<ui::TComboBox>(gbCommPort->Widget(), "COMM PORT");
-    portLayout->addWidget(cboTalvane->Widget());
-    device->addWidget(gbCommPort->Widget(), 2, 1);
+    cboTalvane->SetBounds(8, 22, 160, 22);
 
-    auto* lower = new QHBoxLayout;
-    gbCommunications = Make<ui::TGroupBox>(page, "Communications ");
-    gbCommunications->SetFontColor(ui::clWhite);
-    gbCommunications->SetBold(true);
-    auto* paneLayout = new QVBoxLayout(gbCommunications->Widget());
-    reTalvane = Make<ui::TRichEdit>(gbCommunications->Widget());
-    reTalvane->SetPlainText(true);
-    reTalvane->SetColor(ui::clWhite);
-    paneLayout->addWidget(reTalvane->Widget());
-    sbSendStatus = Make<ui::TStatusBar>(gbCommunications->Widget(),
-                                        std::vector<std::pair<std::string, int>>{{"Line Count:", 150}, {"Commands Sent: ", 50}});
-    sbSendStatus->SetColor(ui::clBtnFace);
-    paneLayout->addWidget(sbSendStatus->Widget());
-    lower->addWidget(gbCommunications->Widget(), 3);
-    Splitter1 = Make<ui::TSplitter>(page);
-    lower->addWidget(Splitter1->Widget());
-    gbInputFile = Make<ui::TGroupBox>(page, "Command File ");
-    gbInputFile->SetColor(ui::clMaroon);
-    gbInputFile->SetFontColor(ui::clWhite);
-    gbInputFile->SetBold(true);
-    auto* fileLayout = new QVBoxLayout(gbInputFile->Widget());
-    reInputFile = Make<ui::TRichEdit>(gbInputFile->Widget());
-    reInputFile->SetPlainText(true);
-    fileLayout->addWidget(reInputFile->Widget());
-    lower->addWidget(gbInputFile->Widget(), 2);
-    gbInputFile->SetVisible(false);
-    Splitter1->SetVisible(false);
-    pageLayout->addLayout(lower, 1);
-
-    sbCommProperties = Make<ui::TStatusBar>(
-        Client(), std::vector<std::pair<std::string, int>>{{"Port:", 80}, {"Settings:", 120}, {"Command Filename:", 50}});
-    sbCommProperties->SetColor(ui::clBtnFace);
-    outer->addWidget(sbCommProperties->Widget());
-
+    BuildPane(page);
     DelayTimer = std::make_unique<ui::TTimer>(500, false);
 
     SaveDialogTalvane.defaultExt = ".doc";
@@ -178,6 +95,90 @@ void TTalvaneForm::BuildControls() {
     SaveDialogInputFile.title = "Save Command Input File";
     SaveDialogInputFile.defaultExt = ".txt";
     SaveDialogInputFile.filter = "Text File (*.txt)|*.txt|All Files (*.*)|*.*";
+}
+
+void TTalvaneForm::BuildCommonStrings(QWidget* device) {
+    gbCommonStrings = MakeGroup(*this, device, "Common Command Strings ", {8, 76, 288, 196});
+    QWidget* box = gbCommonStrings->Widget();
+    MakeLabel("Command Group:", box, 8, 25);
+    cboCommandGroup = Make<ui::TComboBox>(box, "Group Name");
+    for (int i = 0; i < 10; ++i)
+        cboCommandGroup->AddItem("Empty");
+    cboCommandGroup->SetText("Group Name");
+    cboCommandGroup->SetBounds(134, 21, 104, 22);
+    MakeLabel("Cycle", box, 244, 25);
+    for (int k = 0; k < 5; ++k) {
+        const std::string fkey = "F" + std::to_string(k + 1);
+        const int top = 54 + 27 * k;
+        MakeLabel("(" + fkey + ")", box, 8, top + 3);
+        bbSendString[k] = Make<ui::TButton>(box, ">");
+        bbSendString[k]->SetBounds(50, top + 1, 20, 20);
+        bbSendString[k]->SetHint(fkey);
+        edString[k] = Make<ui::TEdit>(box, "Empty");
+        edString[k]->SetHint(fkey);
+        edString[k]->SetColor(ui::clWhite);
+        edString[k]->SetFontColor(ui::clBlack);
+        edString[k]->SetBounds(76, top, 160, 22);
+        cbCycleString[k] = Make<ui::TCheckBox>(box, "");
+        cbCycleString[k]->SetBounds(252, top + 2, 18, 18);
+    }
+}
+
+void TTalvaneForm::BuildCycleControls(QWidget* device) {
+    gbCycleControls = MakeGroup(*this, device, "Cycle Controls ", {302, 76, 289, 142});
+    gbCycleControls->SetHint("0 = Continuous");
+    QWidget* box = gbCycleControls->Widget();
+    cmdStartCycle = Make<ui::TButton>(box, "&START");
+    cmdStartCycle->SetBounds(8, 20, 80, 25);
+    cmdStopCycle = Make<ui::TButton>(box, "S&TOP");
+    cmdStopCycle->SetBounds(96, 20, 80, 25);
+    leCycleCount = Make<ui::TLabeledEdit>(box, "#Cycles", "1");
+    leCurrentCycle = Make<ui::TLabeledEdit>(box, "CycleCount", "0");
+    leCurrentCycle->SetReadOnly(true);
+    leCurrentCycle->SetColor(ui::clSilver);
+    leCycleDelay = Make<ui::TLabeledEdit>(box, "Cycle Delay", "0");
+    leCommandDelay = Make<ui::TLabeledEdit>(box, "Command Delay", "5");
+    int top = 50;
+    for (ui::TLabeledEdit* edit : {leCycleCount, leCurrentCycle, leCycleDelay, leCommandDelay}) {
+        edit->Label()->setStyleSheet("color: white; font-weight: bold;");
+        edit->SetLabelPosition(ui::TLabeledEdit::LabelPosition::Left);
+        edit->SetBounds(128, top, 64, 20);
+        if (edit == leCycleDelay || edit == leCommandDelay)
+            MakeLabel("(ms)", box, 198, top + 2);
+        top += 23;
+    }
+}
+
+// The pane fills what the command area leaves; the command file window, when shown, stands on its right.
+void TTalvaneForm::BuildPane(QWidget* page) {
+    gbInputFile = Make<ui::TGroupBox>(page, "Command File ");
+    gbInputFile->SetColor(ui::clMaroon);
+    gbInputFile->SetFontColor(ui::clWhite);
+    gbInputFile->SetBold(true);
+    gbInputFile->SetBounds(0, 0, 240, 400);
+    gbInputFile->SetVisible(false);
+    gbInputFile->SetAlign(ui::TAlign::Right);
+    reInputFile = Make<ui::TRichEdit>(gbInputFile->Widget());
+    reInputFile->SetPlainText(true);
+    reInputFile->SetAlign(ui::TAlign::Client);
+    Splitter1 = Make<ui::TSplitter>(page);
+    Splitter1->SetBounds(0, 0, 4, 400);
+    Splitter1->SetVisible(false);
+    Splitter1->SetAlign(ui::TAlign::Right);
+    Splitter1->SetResizedControl(gbInputFile);
+
+    gbCommunications = Make<ui::TGroupBox>(page, "Communications ");
+    gbCommunications->SetFontColor(ui::clWhite);
+    gbCommunications->SetBold(true);
+    gbCommunications->SetAlign(ui::TAlign::Client);
+    sbSendStatus = Make<ui::TStatusBar>(gbCommunications->Widget(),
+                                        std::vector<std::pair<std::string, int>>{{"Line Count:", 150}, {"Commands Sent: ", 50}});
+    sbSendStatus->SetColor(ui::clBtnFace);
+    sbSendStatus->SetAlign(ui::TAlign::Bottom);
+    reTalvane = Make<ui::TRichEdit>(gbCommunications->Widget());
+    reTalvane->SetPlainText(true);
+    reTalvane->SetColor(ui::clWhite);
+    reTalvane->SetAlign(ui::TAlign::Client);
 }
 
 void TTalvaneForm::BuildMenus() {
@@ -243,9 +244,9 @@ void TTalvaneForm::BuildMenus() {
 
 void TTalvaneForm::BuildPopupMenus() {
     PopupMenuTalvane = Make<ui::TPopupMenu>(Window());
-    PopupMenuTalvane->Add("Cu&t")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuTalvane->Add("&Copy")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuTalvane->Add("&Paste")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuTalvane->AddEditAction("Cu&t", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuTalvane->AddEditAction("&Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuTalvane->AddEditAction("&Paste", ui::EditAction::Paste, "Ctrl+V");
     PopupMenuTalvane->Add("&Print")->OnClick = [this] { Print2Click(); };
     PopupMenuTalvane->Add("&Save to File")->OnClick = [this] { SavetoFileCommunicatonsClick(); };
     PopupMenuTalvane->Add("Clear Communications Window")->OnClick = [this] { ClearOutgoingandIncommingWindow1Click(); };
@@ -254,9 +255,9 @@ void TTalvaneForm::BuildPopupMenus() {
     reTalvane->SetPopupMenu(PopupMenuTalvane);
 
     PopupMenuInputFile = Make<ui::TPopupMenu>(Window());
-    PopupMenuInputFile->Add("Cu&t")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuInputFile->Add("&Copy")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuInputFile->Add("&Paste")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuInputFile->AddEditAction("Cu&t", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuInputFile->AddEditAction("&Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuInputFile->AddEditAction("&Paste", ui::EditAction::Paste, "Ctrl+V");
     PopupMenuInputFile->Add("Send Selected Command")->OnClick = [this] { SendSelectedCommand1Click(); };
     PopupMenuInputFile->AddSeparator();
     PopupMenuInputFile->Add("Clear Command File Window")->OnClick = [this] { ClearCommandSequenceFile1Click(); };

@@ -243,6 +243,9 @@ public:
 
 private:
     void BuildControls();
+    void BuildCommonStrings(QWidget* device);
+    void BuildCycleControls(QWidget* device);
+    void BuildPane(QWidget* page);
     void BuildMenus();
     void BuildPopupMenus();
     void ConnectHandlers();

@@ -10,8 +10,6 @@ namespace terminal {
 
 // Fixes the form's size at its current one, removes minimise and maximise, and paints it black.
 void MakeFixedDialog(ui::TForm& form);
-// Moves the form's window to the middle of the primary screen (when there is one).
-void CentreOnScreen(ui::TForm& form);
 // "OK" (modal result mrOk, Enter in the form) and "Cancel" (mrCancel, Escape in the form).
 ui::TButton* MakeOkButton(ui::TForm& form, QWidget* parent);
 ui::TButton* MakeCancelButton(ui::TForm& form, QWidget* parent);

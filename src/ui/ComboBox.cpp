@@ -26,8 +26,7 @@ protected:
     }
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
-        if (FocusArrived(owner_, event) && event->reason() != Qt::MouseFocusReason)
-            selectAll();
+        EnterOneLineEdit(owner_, this, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);

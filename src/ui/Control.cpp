@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLineEdit>
 #include <QPalette>
 
 #include <unordered_map>
@@ -134,15 +135,47 @@ void TControl::ApplyStyle() {
         return;
     if (widget_->objectName().isEmpty())
         widget_->setObjectName(QStringLiteral("control%1").arg(reinterpret_cast<quintptr>(this), 0, 16));
-    QString rules;
     const auto hex = [](TColor c) { return QStringLiteral("#%1").arg(c, 6, 16, QLatin1Char('0')); };
+    QString always;
+    QString whileEnabled;
     if (background_)
-        rules += "background-color: " + hex(*background_) + ";";
+        (container_ ? always : whileEnabled) += "background-color: " + hex(*background_) + ";";
     if (foreground_)
-        rules += "color: " + hex(*foreground_) + ";";
+        whileEnabled += "color: " + hex(*foreground_) + ";";
     if (bold_)
-        rules += "font-weight: bold;";
-    widget_->setStyleSheet("#" + widget_->objectName() + " {" + rules + "}");
+        always += "font-weight: bold;";
+    const QString name = "#" + widget_->objectName();
+    widget_->setStyleSheet(name + " {" + always + "} " + name + ":enabled {" + whileEnabled + "}");
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    OnGui([&] {
+        if (widget_)
+            widget_->setGeometry(left, top, width, height);
+    });
+}
+
+int TControl::Left() const {
+    return OnGui([&] { return widget_ ? widget_->x() : 0; });
+}
+
+int TControl::Top() const {
+    return OnGui([&] { return widget_ ? widget_->y() : 0; });
+}
+
+int TControl::Width() const {
+    return OnGui([&] { return widget_ ? widget_->width() : 0; });
+}
+
+int TControl::Height() const {
+    return OnGui([&] { return widget_ ? widget_->height() : 0; });
+}
+
+void TControl::SetAlign(TAlign align) {
+    OnGui([&] {
+        if (widget_)
+            AlignWidget(widget_, align);
+    });
 }
 
 void TControl::SetPopupMenu(TPopupMenu* menu) {
@@ -174,6 +207,11 @@ bool FocusArrived(TControl* control, const QFocusEvent* event) {
         return false;
     Guarded(control->OnEnter);
     return true;
+}
+
+void EnterOneLineEdit(TControl* control, QLineEdit* edit, const QFocusEvent* event) {
+    if (FocusArrived(control, event) && event->reason() != Qt::MouseFocusReason)
+        edit->selectAll();
 }
 
 void ForgetKeptFocus(const QWidget* window) { FocusKeptByWindow().erase(window); }

@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 
+#include "ui/Align.h"
 #include "ui/Color.h"
 #include "ui/Events.h"
 
 class QFocusEvent;
+class QLineEdit;
 
 namespace ui {
 
@@ -44,12 +46,24 @@ public:
     void SetPopupMenu(TPopupMenu* menu);
     void Repaint();
 
+    // Place and size in the parent, in pixels, as the form gives them; an aligned control is placed by
+    // its alignment instead (see Align.h).
+    virtual void SetBounds(int left, int top, int width, int height);
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void SetAlign(TAlign align);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
 protected:
     QPointer<QWidget> widget_;
+    // A container (group, panel, notebook) paints its colour whatever its state; any other control's
+    // colours apply only while it is enabled, so that a disabled control looks disabled.
+    bool container_ = false;
 
 private:
     void ApplyStyle();
@@ -65,6 +79,9 @@ private:
 // the window, a modal box or menu opening, hiding or closing the window is not.
 bool FocusArrived(TControl* control, const QFocusEvent* event);
 void FocusLeft(TControl* control, const QFocusEvent* event);
+// A one-line edit's focus-in: entered from the keyboard or from code, the whole text is selected, so
+// that typing replaces it; a click places the caret.
+void EnterOneLineEdit(TControl* control, QLineEdit* edit, const QFocusEvent* event);
 // A hidden window forgets where its focus was: showing it again enters its focused control anew.
 void ForgetKeptFocus(const QWidget* window);
 

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <functional>
 
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
@@ -24,12 +25,9 @@ protected:
         DeliverKeyUp(event, owner_->OnKeyUp);
         QLineEdit::keyReleaseEvent(event);
     }
-    // Entered from the keyboard or from code, the whole text is selected, so that typing replaces it;
-    // a click places the caret.
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
-        if (FocusArrived(owner_, event) && event->reason() != Qt::MouseFocusReason)
-            selectAll();
+        EnterOneLineEdit(owner_, this, event);
     }
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
@@ -90,9 +88,32 @@ std::string TEdit::SelText() const {
     return OnGui([&] { return widget_ ? FromQt(LineEdit()->selectedText()) : std::string(); });
 }
 
+namespace {
+
+// Calls place whenever the label's text size may have changed (a new font or style sheet).
+class LabelFollower : public QObject {
+public:
+    LabelFollower(QLabel* label, std::function<void()> place) : QObject(label), place_(std::move(place)) {
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange || event->type() == QEvent::Polish)
+            place_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> place_;
+};
+
+}  // namespace
+
 TLabeledEdit::TLabeledEdit(QWidget* parent, const std::string& caption, const std::string& text)
     : TEdit(parent, text), label_(new QLabel(ToQt(caption), parent)) {
     label_->setBuddy(Widget());
+    new LabelFollower(label_, [this] { PlaceLabel(); });
 }
 
 std::string TLabeledEdit::LabelCaption() const {
@@ -100,7 +121,35 @@ std::string TLabeledEdit::LabelCaption() const {
 }
 
 void TLabeledEdit::SetLabelCaption(const std::string& caption) {
-    OnGui([&] { label_->setText(ToQt(caption)); });
+    OnGui([&] {
+        label_->setText(ToQt(caption));
+        PlaceLabel();
+    });
+}
+
+void TLabeledEdit::SetLabelPosition(LabelPosition position) {
+    OnGui([&] {
+        position_ = position;
+        PlaceLabel();
+    });
+}
+
+void TLabeledEdit::SetBounds(int left, int top, int width, int height) {
+    TEdit::SetBounds(left, top, width, height);
+    OnGui([&] { PlaceLabel(); });
+}
+
+// The class library's spacing: 3 pixels between the label and its edit.
+void TLabeledEdit::PlaceLabel() {
+    if (!widget_)
+        return;
+    constexpr int kSpacing = 3;
+    label_->adjustSize();
+    const QRect edit = widget_->geometry();
+    if (position_ == LabelPosition::Above)
+        label_->move(edit.left(), edit.top() - label_->height() - kSpacing);
+    else
+        label_->move(edit.left() - label_->width() - kSpacing, edit.top() + (edit.height() - label_->height()) / 2);
 }
 
 }  // namespace ui

@@ -29,17 +29,23 @@ public:
     QLineEdit* LineEdit() const;
 };
 
-// An edit with a caption label of its own (placed above or to the left by the form).
+// An edit with a caption label of its own, which follows the edit: above it, or on its left.
 class TLabeledEdit : public TEdit {
 public:
+    enum class LabelPosition { Above, Left };
+
     TLabeledEdit(QWidget* parent, const std::string& caption, const std::string& text = "");
 
     std::string LabelCaption() const;
     void SetLabelCaption(const std::string& caption);
     QLabel* Label() const { return label_; }
+    void SetLabelPosition(LabelPosition position);
+    void SetBounds(int left, int top, int width, int height) override;
 
 private:
+    void PlaceLabel();
     QLabel* label_;
+    LabelPosition position_ = LabelPosition::Above;
 };
 
 

@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/Control.h"
@@ -85,6 +88,8 @@ TForm::TForm(const std::string& caption, int width, int height)
     window_->setWindowTitle(ToQt(caption));
     window_->resize(width, height);
     window_->setCentralWidget(client_);
+    client_->setObjectName(QStringLiteral("formClient"));
+    ApplyWindowFlags();
     LiveForms().push_back(this);
 }
 
@@ -163,14 +168,18 @@ void TForm::SetWindowState(WindowState state) {
     });
 }
 
+// While shown modally the window is a dialog window: it cannot be minimised away from the operator
+// while the rest of the program waits for it.
 int TForm::ShowModal() {
     return OnGui([&] {
         modal_ = true;
         modalResult_ = 0;
+        ApplyWindowFlags();
         window_->setWindowModality(Qt::ApplicationModal);
         const int result = Dialogs().RunModal(*this);
         window_->setWindowModality(Qt::NonModal);
         modal_ = false;
+        ApplyWindowFlags();
         return result;
     });
 }
@@ -190,7 +199,83 @@ TMainMenu* TForm::MainMenu() {
 }
 
 void TForm::SetKeepOnTop(bool onTop) {
-    OnGui([&] { window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop); });
+    OnGui([&] {
+        keepOnTop_ = onTop;
+        ApplyWindowFlags();
+    });
+}
+
+void TForm::SetColor(TColor color) {
+    OnGui([&] {
+        client_->setStyleSheet(QStringLiteral("#formClient { background-color: #%1; }").arg(color, 6, 16, QLatin1Char('0')));
+    });
+}
+
+void TForm::SetBorderStyle(TBorderStyle style) {
+    OnGui([&] {
+        borderStyle_ = style;
+        if (style == TBorderStyle::Sizeable) {
+            window_->setMinimumSize(0, 0);
+            window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        } else {
+            window_->setFixedSize(window_->size());
+        }
+        ApplyWindowFlags();
+    });
+}
+
+void TForm::SetBorderIcons(unsigned icons) {
+    OnGui([&] {
+        borderIcons_ = icons;
+        ApplyWindowFlags();
+    });
+}
+
+void TForm::ApplyWindowFlags() {
+    const bool dialog = modal_ || borderStyle_ == TBorderStyle::Dialog;
+    Qt::WindowFlags flags = (dialog ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (borderIcons_ & biSystemMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (!dialog && (borderIcons_ & biMinimize))
+        flags |= Qt::WindowMinimizeButtonHint;
+    if (!dialog && borderStyle_ == TBorderStyle::Sizeable && (borderIcons_ & biMaximize))
+        flags |= Qt::WindowMaximizeButtonHint;
+    if (keepOnTop_)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (flags == window_->windowFlags())
+        return;
+    const bool shown = window_->isVisible();
+    window_->setWindowFlags(flags);
+    if (shown)
+        window_->show();
+}
+
+void TForm::CentreOnScreen() {
+    OnGui([&] {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            MoveCentreTo(screen->availableGeometry().center());
+    });
+}
+
+void TForm::CentreOn(const TForm& other) {
+    OnGui([&] { MoveCentreTo(other.window_->frameGeometry().center()); });
+}
+
+void TForm::MoveCentreTo(const QPoint& centre) {
+    QRect frame = window_->frameGeometry();
+    frame.moveCenter(centre);
+    const QScreen* screen = QGuiApplication::screenAt(centre);
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        // Right and bottom first, so that a window larger than the area shows its top-left corner.
+        const QRect area = screen->availableGeometry();
+        frame.moveRight(std::min(frame.right(), area.right()));
+        frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+        frame.moveLeft(std::max(frame.left(), area.left()));
+        frame.moveTop(std::max(frame.top(), area.top()));
+    }
+    window_->move(frame.topLeft());
 }
 
 TForm* TForm::FormOf(const QWidget* widget) {

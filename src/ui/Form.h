@@ -7,15 +7,23 @@
 #include <utility>
 #include <vector>
 
+#include "ui/Color.h"
 #include "ui/Events.h"
 #include "ui/Menu.h"
 
 class QMainWindow;
+class QPoint;
 class QWidget;
 
 namespace ui {
 
 enum class WindowState { Normal, Minimized, Maximized };
+
+// The frame of a window: sizeable; single (a fixed size); dialog (a fixed size, a dialog window
+// without minimise and maximise buttons).
+enum class TBorderStyle { Sizeable, Single, Dialog };
+// The buttons of the title bar, combined with |.
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 
 class TForm {
 public:
@@ -50,6 +58,14 @@ public:
 
     TMainMenu* MainMenu();
     void SetKeepOnTop(bool onTop);
+    // The colour of the form's own background; its controls keep theirs.
+    void SetColor(TColor color);
+    void SetBorderStyle(TBorderStyle style);
+    void SetBorderIcons(unsigned icons);
+    // Centres the window on the screen's, or on another form's, window, kept inside the available
+    // area of the screen it lands on.
+    void CentreOnScreen();
+    void CentreOn(const TForm& other);
 
     // The form whose window holds widget, nullptr for none.
     static TForm* FormOf(const QWidget* widget);
@@ -77,12 +93,17 @@ public:
 
 private:
     using Holder = std::shared_ptr<void>;
+    void ApplyWindowFlags();
+    void MoveCentreTo(const QPoint& centre);
     QMainWindow* window_;
     QWidget* client_;
     std::unique_ptr<TMainMenu> menu_;
     std::vector<Holder> owned_;
     bool modal_ = false;
     int modalResult_ = 0;
+    TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
+    unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+    bool keepOnTop_ = false;
     std::function<void()> onModalEnd_;
 };
 

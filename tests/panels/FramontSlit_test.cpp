@@ -102,6 +102,8 @@ TEST_F(FramontSlit, IlluminatorPercentagesGoOutAsRawLevels) {
 }
 
 TEST_F(FramontSlit, UpOnAnIlluminatorTrackBarRaisesTheIntensity) {
+    for (ui::TTrackBar* bar : {panel().tbFieldLED, panel().tbSlitLED})
+        EXPECT_GE(bar->Height(), 100) << "0 .. 100 % needs a track long enough to point at";
     TFramontControlForm& p = panel();
     QTest::keyClick(p.tbFieldLED->Widget(), Qt::Key_Up);
     EXPECT_EQ(p.edFieldLED->Text(), "51");
@@ -192,7 +194,10 @@ TEST_F(FramontSlit, ASizeShownAboveTheLimitCommitsAndComesBackAfterReopening) {
 TEST_F(FramontSlit, ASquareSlitHasOneSizeForBothSides) {
     TFramontControlForm& p = panel();
     Pick(*p.cbSlitMag, 1);
+    const QRect square = p.cbSquareSlit->Widget()->geometry();
     ClickToggle(*p.cbSquareSlit);
+    testsupport::TalvaneApp::ProcessEvents();
+    EXPECT_EQ(p.cbSquareSlit->Widget()->geometry(), square) << "the box stays under the pointer";
     EXPECT_FALSE(p.leYSize->Visible());
     EXPECT_EQ(p.leXSize->LabelCaption(), "XY(um)");
     Commit(*p.leXSize, "100");

@@ -1,7 +1,9 @@
 // The Ondrel panel on the real forms: what each control sends to the instrument.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QMainWindow>
 #include <QSlider>
 #include <QTest>
 
@@ -26,6 +28,22 @@ protected:
         paneltest::Enter(edit);
     }
 };
+
+TEST_F(OndrelPanel, TheBlackFormLeavesItsControlsTheirOwnColours) {
+    const QImage shown = panel().Window()->grab().toImage();
+    // Near the top right corner, inside the frame and clear of any text.
+    const auto colourAt = [&](ui::TControl& control) {
+        const QPoint inside(control.Widget()->width() - 5, 5);
+        return shown.pixelColor(control.Widget()->mapTo(panel().Window(), inside));
+    };
+    const QColor base = QApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(colourAt(*panel().leXSize), base);
+    EXPECT_EQ(colourAt(*panel().leTheta), base);
+    EXPECT_NE(colourAt(*panel().sbFire), QColor(Qt::black));
+    EXPECT_NE(colourAt(*panel().cbMode), QColor(Qt::black));
+    EXPECT_EQ(panel().cbSquare->Widget()->palette().color(QPalette::WindowText),
+              QApplication::palette().color(QPalette::WindowText));
+}
 
 TEST_F(OndrelPanel, ThetaTrackbarSendsItsStepsAndOneArrowPressSendsTheNewPositionTwice) {
     panel().tbTheta->SetPosition(-45);

@@ -4,6 +4,8 @@
 
 #include <fstream>
 
+#include <QWidget>
+
 #include "panels/PanelFixture.h"
 #include "panels/PexmarCommands.h"
 #include "panels/Pexmarcontrol.h"
@@ -85,6 +87,20 @@ TEST_F(PexmarPanel, FirstOpeningMakesTheDefaultFileReplaysItAndClosingWritesItsS
     EXPECT_FALSE(panel().tmrStatus->Enabled());
     EXPECT_EQ(ReadAll(PexmarFile()), "00\r\n20\r\n13\r\n0\r\n0\r\n");
     EXPECT_EQ(Main().State(), ui::WindowState::Normal);
+}
+
+TEST_F(PexmarPanel, LongRepliesFillTheValueLabelsWithoutGrowingTheWindow) {
+    for (const char* query : {"?LASER DATA", "?SYSTEM", "?KEYSWITCH", "?DIODE HOURS", "?WARNING"})
+        Reply(query, "Diode1: 00086h, Diode2: 00086h, Diode3: 00086h\r\n");
+    EXPECT_EQ(panel().Width(), 362);
+    EXPECT_EQ(panel().Height(), 541);
+    const QRect frequency = panel().leFrequency->Widget()->geometry();
+    Open();
+    testsupport::TalvaneApp::ProcessEvents();
+    EXPECT_EQ(panel().lblDiodeHours->Caption(), "Diode1: 00086h, Diode2: 00086h, Diode3: 00086h");
+    EXPECT_EQ(panel().Width(), 362);
+    EXPECT_EQ(panel().Height(), 541);
+    EXPECT_EQ(panel().leFrequency->Widget()->geometry(), frequency);
 }
 
 TEST_F(PexmarPanel, WithShowTalvaneCheckedClosingLeavesTheMainWindowAlone) {

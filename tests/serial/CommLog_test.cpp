@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -326,6 +327,23 @@ TEST_F(CommLogTest, RefreshTickFollowsLoggingAndRadioButtonsSwitchIt) {
     EXPECT_TRUE(app.Main().DisableLog1->Checked());
     Log().tmrUpdateTimer();
     EXPECT_EQ(Log().SBar->PanelText(1), " Status: Comm Logging Disabled");
+}
+
+TEST_F(CommLogTest, TheWindowOffersCloseAndMinimiseOnlyAndItsCaptionsAreReadable) {
+    const Qt::WindowFlags flags = Log().Window()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    Log().Show();
+    TalvaneApp::ProcessEvents();
+    for (ui::TRadioButton* radio : {Log().rbLogEna, Log().rbLogDis}) {
+        const QImage shown = radio->Widget()->grab().toImage();
+        int light = 0;  // pixels of the caption, right of the indicator, drawn light on the navy group
+        for (int x = 24; x < shown.width(); ++x)
+            for (int y = 0; y < shown.height(); ++y)
+                light += shown.pixelColor(x, y).lightness() > 200 ? 1 : 0;
+        EXPECT_GT(light, 20);
+    }
 }
 
 TEST_F(CommLogTest, TimerRunsOnlyWhileShownAndTheLogOutlivesClosing) {

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <QGuiApplication>
+#include <QMainWindow>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -171,6 +174,21 @@ TEST_F(SettingsWindow, ADownloadFillsTheSettingsViewAndSavesTheRestoreFileWithTh
     EXPECT_EQ(pauses.Count(20), 10u);
     EXPECT_EQ(pauses.Count(50), 1u);
     EXPECT_EQ(pauses.Count(500), 1u);
+}
+
+TEST_F(SettingsWindow, CentredOnAMainWindowAtTheScreensEdgeItOpensWhole) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    Main().Window()->move(area.topLeft());
+    InWindow([&] {
+        const QRect frame = Window().Window()->frameGeometry();
+        EXPECT_EQ(Window().Width(), 726);
+        EXPECT_EQ(Window().Height(), 388);
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y();
+        const Qt::WindowFlags flags = Window().Window()->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+        EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(flags & Qt::WindowStaysOnTopHint);
+    });
 }
 
 TEST_F(SettingsWindow, EachShowingStartsWithEmptyViewsAndBarsAtZero) {
@@ -418,10 +436,14 @@ TEST_F(SettingsWindow, PrintingTheSettingsViewMakesADocumentTitledTalvane) {
 }
 
 TEST_F(SettingsWindow, AQueryFileThatCannotBeReadIsReportedAndTheWindowGoesOn) {
+    Dialogs().QueueMessageAnswer(ui::mrYes);  // create it
     InWindow([&] {
         Download((folder / "missing.iqf").string(), std::nullopt);
         EXPECT_TRUE(SettingsView().empty());
     });
+    ASSERT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(Dialogs().Messages()[0].caption, "Open Insturment Settings Query File");
+    EXPECT_NE(Dialogs().Messages()[0].text.find("does not exist"), std::string::npos);
     ASSERT_EQ(Dialogs().Exceptions().size(), 1u);
     EXPECT_NE(Dialogs().Exceptions()[0].find("missing.iqf"), std::string::npos);
     EXPECT_TRUE(instrument.Received().empty());

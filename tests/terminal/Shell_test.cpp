@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QMainWindow>
+
 #include "panels/Framontcontrol.h"
 #include "panels/Ondrelcontrol.h"
 #include "panels/Pexmarcontrol.h"
@@ -100,6 +102,39 @@ TEST(Shell, OpeningAPanelMinimisesTheMainWindowUnlessShowTalvaneIsChecked) {
     main.OndrelControl1Click();
     EXPECT_TRUE(OndrelControlForm->Visible());
     EXPECT_EQ(main.State(), ui::WindowState::Normal) << "the Ondrel panel leaves the main window as it is";
+}
+
+TEST(Shell, OnlyTheAlignedGroupsAndThePaneFollowTheWindowsSize) {
+    TalvaneApp app;
+    app.Start();
+    TTalvaneForm& main = app.Main();
+    EXPECT_EQ(main.Width(), 607);
+    EXPECT_EQ(main.Height(), 788);
+    EXPECT_EQ(main.gbCommDevice->Height(), 281);
+    const std::vector<ui::TControl*> placed{main.cmdStartCycle, main.cmdStopCycle, main.leCycleCount,
+                                            main.leCommandDelay, main.cboTalvane, main.cboCommandGroup,
+                                            main.edString[4], main.bbSendString[0]};
+    std::vector<QRect> designed;
+    for (ui::TControl* control : placed)
+        designed.push_back(control->Widget()->geometry());
+    EXPECT_EQ(main.cmdStartCycle->Width(), main.cmdStopCycle->Width());
+    EXPECT_EQ(main.bbSendString[0]->Width(), 20);
+    EXPECT_EQ(main.bbSendString[0]->Height(), 20);
+
+    for (const QSize size : {QSize(100, 100), QSize(1600, 1200)}) {
+        main.Window()->resize(size);
+        TalvaneApp::ProcessEvents();
+        for (std::size_t i = 0; i < placed.size(); ++i)
+            EXPECT_EQ(placed[i]->Widget()->geometry(), designed[i]) << "at " << size.width() << " x " << size.height();
+        EXPECT_EQ(main.gbCommDevice->Height(), 281);
+        EXPECT_EQ(main.gbCommDevice->Width(), main.nbLaserSystem->Width());
+        EXPECT_GT(main.reTalvane->Height(), 0) << "the window never gets so small that the pane vanishes";
+    }
+    const int wideGroup = main.gbCommunications->Width();
+    main.ViewCommandFileWindow1Click();
+    TalvaneApp::ProcessEvents();
+    EXPECT_EQ(main.gbInputFile->Left() + main.gbInputFile->Width(), main.nbLaserSystem->Width());
+    EXPECT_LT(main.gbCommunications->Width(), wideGroup) << "the command file window stands beside the pane";
 }
 
 class ShellWithInstrument : public ::testing::Test {

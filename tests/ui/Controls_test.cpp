@@ -3,16 +3,23 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -23,7 +30,10 @@
 #include "support/DialogFake.h"
 #include "support/ScopedPlatformHooks.h"
 #include "ui/Buttons.h"
+#include "ui/Containers.h"
 #include "ui/ComboBox.h"
+#include "ui/Containers.h"
+#include "ui/Dialogs.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -42,6 +52,13 @@ protected:
     testsupport::DialogFake dialogs;
     ui::TForm form{"Test", 400, 300};
 };
+
+// Controls made after their form was shown stay hidden until the form is shown again.
+void ShowAgain(ui::TForm& form) {
+    form.Hide();
+    form.Show();
+    QApplication::processEvents();
+}
 
 TEST_F(Controls, EditTextFromCodeFiresOnChangeAndKeysArriveInOrder) {
     auto* edit = form.Make<ui::TEdit>(form.Client(), "start");
@@ -213,12 +230,20 @@ TEST_F(Controls, RichEditSavesPlainTextWithCrLfAndRichTextWithColours) {
     EXPECT_THROW(pane->SaveToFile((dir / "no-such-folder" / "x.rtf").string()), std::runtime_error);
 }
 
-TEST_F(Controls, RichEditLoadsFilesWithAnyLineEnd) {
+TEST_F(Controls, RichEditLoadsFilesWithAnyLineEndAndRichTextAsItsText) {
     auto* pane = form.Make<ui::TRichEdit>(form.Client());
     const auto path = (std::filesystem::temp_directory_path() / "talvane-load.txt").string();
     std::ofstream(path, std::ios::binary) << "one\r\ntwo\nthree\r\n";
     pane->LoadFromFile(path);
     EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"one", "two", "three"}));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green128\\blue0;}\\f0 Rate,RATE?\\par\r\n"
+           "\\cf1 Mode,MODE?\\par\r\n}";
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"Rate,RATE?", "Mode,MODE?"})) << "rich text loads as its text";
+    pane->SetPlainText(true);
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Line(0).rfind("{\\rtf1", 0), 0u) << "a plain-text edit loads the file as it stands";
     std::filesystem::remove(path);
     EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
 }
@@ -357,6 +382,327 @@ TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(bar->Widget(), &wheel);
     EXPECT_GE(notifications, afterClick + 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, DraggingTheSplitterResizesItsControlAndTheOtherSideTakesTheRest) {
+    auto* file = form.Make<ui::TPanel>(form.Client());
+    auto* splitter = form.Make<ui::TSplitter>(form.Client());
+    auto* pane = form.Make<ui::TPanel>(form.Client());
+    file->SetBounds(0, 0, 100, 100);
+    file->SetAlign(ui::TAlign::Right);
+    splitter->SetBounds(0, 0, 4, 100);
+    splitter->SetAlign(ui::TAlign::Right);
+    pane->SetAlign(ui::TAlign::Client);
+    splitter->SetResizedControl(file);
+    ShowAgain(form);
+    const int total = pane->Widget()->width() + file->Widget()->width();
+    QWidget* bar = splitter->Widget();
+    // The mouse events go straight to the bar: QTest would move the pointer through the platform,
+    // which offscreen places elsewhere.
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), bar->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
+    auto drag = [&](int dx) {
+        const QPoint middle(1, bar->height() / 2);
+        send(QEvent::MouseButtonPress, middle, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, middle + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, middle + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    };
+    drag(-40);
+    EXPECT_EQ(file->Widget()->width(), 140) << "the bar moved left: the control on its right grew";
+    EXPECT_EQ(pane->Widget()->width() + file->Widget()->width(), total);
+    EXPECT_EQ(bar->x(), pane->Widget()->width()) << "the bar moved with them";
+    drag(500);
+    EXPECT_EQ(file->Widget()->width(), ui::TSplitter::kMinSize);
+    drag(-1000);
+    EXPECT_EQ(pane->Widget()->width(), ui::TSplitter::kMinSize) << "neither side goes below the minimum";
+    splitter->SetEnabled(false);
+    const int before = file->Widget()->width();
+    drag(50);
+    EXPECT_EQ(file->Widget()->width(), before) << "a disabled splitter does not move";
+}
+
+// Pixels of the highlight colour in each column of the bar's picture.
+std::vector<int> BandPixelsPerColumn(QWidget* bar) {
+    const QImage picture = bar->grab().toImage();
+    const QRgb band = bar->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    std::vector<int> columns(static_cast<std::size_t>(picture.width()), 0);
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            columns[static_cast<std::size_t>(x)] += picture.pixel(x, y) == band ? 1 : 0;
+    return columns;
+}
+
+TEST_F(Controls, TheTrackBarDrawsItsSelectionBandFromSelStartToSelEnd) {
+    auto* bar = form.Make<ui::TTrackBar>(form.Client());
+    bar->SetMin(-45);
+    bar->SetMax(45);
+    bar->SetPosition(-45);
+    bar->Widget()->setGeometry(0, 0, 300, 30);
+    bar->Widget()->show();
+    EXPECT_EQ(BandPixelsPerColumn(bar->Widget())[150], 0) << "no band while SelStart and SelEnd are 0";
+    bar->SetSelStart(45);
+    bar->SetSelEnd(0);
+    EXPECT_EQ(bar->SelStart(), 45);
+    const std::vector<int> columns = BandPixelsPerColumn(bar->Widget());
+    EXPECT_GT(columns[225], 0) << "inside the band (either end may be the larger)";
+    EXPECT_EQ(columns[75], 0) << "the lower half of the range is outside it";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, FileDialogsShowEachFilterAsWrittenAndAlwaysHaveATitle) {
+    ui::FileDialogOptions options;
+    options.filter = "Rich Edit (*.rtf)|*.rtf|Text File|*.txt;*.doc|All Files (*.*)|*.*";
+    const std::unique_ptr<QFileDialog> save = ui::MakeFileDialog(options, false);
+    auto* types = save->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 3);
+    EXPECT_EQ(types->itemText(0), "Rich Edit (*.rtf)");
+    EXPECT_EQ(types->itemText(1), "Text File");
+    EXPECT_EQ(types->itemText(2), "All Files (*.*)");
+    EXPECT_EQ(save->windowTitle(), "Save As");
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open");
+    options.title = "Open Command Input File";
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open Command Input File");
+}
+
+TEST_F(Controls, AnOpenDialogWithCreatePromptAsksBeforeGivingAMissingFile) {
+    const auto missing = (std::filesystem::temp_directory_path() / "talvane-missing.txt").string();
+    std::filesystem::remove(missing);
+    ui::FileDialogOptions options;
+    options.title = "Open Command Input File";
+    options.createPrompt = true;
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrYes);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing) << "No opened the dialog again; Yes gives the name";
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[0].text, missing + "\r\nThis file does not exist.\r\nDo you want to create it?");
+    EXPECT_EQ(dialogs.Messages()[0].caption, "Open Command Input File");
+    dialogs.ClearRecords();
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    EXPECT_EQ(ui::OpenFileDialog(options), std::nullopt) << "No, then cancel";
+    options.createPrompt = false;
+    dialogs.QueueFileName(missing);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing);
+    EXPECT_EQ(dialogs.Messages().size(), 1u) << "no prompt without the option";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, CtrlZUndoesTheOperatorsTypingButNotTheLinesTheProgramAdded) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    log->SetUndoEnabled(true);
+    form.Make<ui::TMenuItem>(form.Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
+    for (ui::TRichEdit* edit : {log, pane}) {
+        edit->Widget()->show();
+        edit->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+        ASSERT_TRUE(edit->SetFocus());
+        edit->Editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit->Widget(), "typed");
+        QTest::keyClick(edit->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the typing is undone";
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"[1:2:3:4]  RD 1", "typed"})) << "an edit without undo";
+    log->SetFocus();
+    QTest::keyClick(log->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the program's line stays";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, PopupEditItemsShowTheirShortcutsAndAreGreyedWhenTheyCannotAct) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    log->Widget()->setGeometry(0, 0, 300, 200);
+    log->Widget()->show();
+    log->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+    auto* popup = form.Make<ui::TPopupMenu>(form.Window());
+    std::vector<ui::TMenuItem*> items = {popup->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X"),
+                                         popup->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C"),
+                                         popup->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V")};
+    log->SetPopupMenu(popup);
+    EXPECT_EQ(items[0]->ShortCut(), "Ctrl+X");
+    EXPECT_TRUE(items[0]->Action()->isShortcutVisibleInContextMenu());
+    QWidget* area = log->Editor()->viewport();
+    auto rightClick = [&] {
+        QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, 8));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 8), area->mapToGlobal(QPoint(20, 8)));
+        QApplication::sendEvent(area, &menu);
+        std::vector<bool> enabled;
+        for (ui::TMenuItem* item : items)
+            enabled.push_back(item->Enabled());
+        return enabled;
+    };
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, false, false})) << "nothing selected, nothing to paste";
+    QApplication::activePopupWidget()->close();
+    EXPECT_TRUE(items[0]->Enabled()) << "closed, the items keep their shortcuts working";
+    log->SelectAll();
+    QApplication::clipboard()->setText("RD 2");
+    EXPECT_EQ(rightClick(), (std::vector<bool>{true, true, true}));
+    QApplication::activePopupWidget()->close();
+    log->SetReadOnly(true);
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, true, false})) << "a read-only edit only copies";
+    QApplication::activePopupWidget()->close();
+}
+
+}  // namespace
+
+namespace {
+
+// The colour drawn at the middle of a widget as it is on the screen.
+QColor ShownColour(QWidget* widget, QPoint at = {-1, -1}) {
+    if (at.x() < 0)
+        at = widget->rect().center();
+    return widget->grab().toImage().pixelColor(at);
+}
+
+TEST_F(Controls, AContainersColourPaintsOnlyItsOwnBackground) {
+    form.SetColor(ui::clBlack);
+    auto* group = form.Make<ui::TGroupBox>(form.Client(), "Group ");
+    group->SetBounds(10, 10, 200, 120);
+    group->SetColor(ui::clNavy);
+    group->SetFontColor(ui::clWhite);
+    auto* plain = form.Make<ui::TEdit>(group->Widget(), "");
+    plain->SetBounds(10, 30, 100, 22);
+    auto* check = form.Make<ui::TCheckBox>(group->Widget(), "Check");
+    check->SetBounds(10, 60, 100, 22);
+    auto* onForm = form.Make<ui::TButton>(form.Client(), "Button");
+    onForm->SetBounds(220, 10, 80, 25);
+    ShowAgain(form);
+
+    EXPECT_EQ(ShownColour(form.Client(), {380, 280}), QColor(Qt::black));
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80));
+    const QColor base = QApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(ShownColour(plain->Widget()), base) << "an edit in a navy group keeps its own background";
+    EXPECT_EQ(plain->Widget()->palette().color(QPalette::Text), QApplication::palette().color(QPalette::Text));
+    EXPECT_EQ(check->Widget()->palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::WindowText));
+    EXPECT_NE(ShownColour(onForm->Widget()), QColor(Qt::black)) << "a button on a black form keeps its face";
+    group->SetEnabled(false);
+    EXPECT_EQ(ShownColour(group->Widget(), {195, 4}), QColor(0, 0, 0x80)) << "a disabled group keeps its colour";
+}
+
+TEST_F(Controls, AControlsColoursApplyOnlyWhileItIsEnabled) {
+    auto* coloured = form.Make<ui::TEdit>(form.Client(), "");
+    coloured->SetBounds(10, 10, 100, 22);
+    coloured->SetColor(ui::clYellow);
+    coloured->SetFontColor(ui::clBlack);
+    auto* plain = form.Make<ui::TEdit>(form.Client(), "");
+    plain->SetBounds(10, 40, 100, 22);
+    ShowAgain(form);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(coloured->Color(), ui::clYellow);
+
+    coloured->SetEnabled(false);
+    plain->SetEnabled(false);
+    EXPECT_NE(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+    EXPECT_EQ(ShownColour(coloured->Widget()), ShownColour(plain->Widget())) << "disabled, it looks as any disabled edit";
+    coloured->SetEnabled(true);
+    EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
+}
+
+TEST_F(Controls, AlignedControlsFollowTheirParentAndPlacedControlsStay) {
+    auto* top = form.Make<ui::TGroupBox>(form.Client(), "Top ");
+    top->SetBounds(0, 0, 10, 120);
+    top->SetAlign(ui::TAlign::Top);
+    auto* bottom = form.Make<ui::TPanel>(form.Client());
+    bottom->SetBounds(0, 0, 10, 20);
+    bottom->SetAlign(ui::TAlign::Bottom);
+    auto* client = form.Make<ui::TRichEdit>(form.Client());
+    client->SetAlign(ui::TAlign::Client);
+    auto* placed = form.Make<ui::TButton>(top->Widget(), "START");
+    placed->SetBounds(10, 20, 75, 25);
+    auto* edit = form.Make<ui::TLabeledEdit>(top->Widget(), "#Cycles", "1");
+    edit->SetBounds(10, 70, 60, 21);
+    ShowAgain(form);
+
+    const auto check = [&](int width, int height) {
+        form.Window()->resize(width, height);
+        QApplication::processEvents();
+        const int clientHeight = form.Client()->height();
+        EXPECT_EQ(top->Widget()->geometry(), QRect(0, 0, width, 120));
+        EXPECT_EQ(bottom->Widget()->geometry(), QRect(0, clientHeight - 20, width, 20));
+        EXPECT_EQ(client->Widget()->geometry(), QRect(0, 120, width, clientHeight - 140));
+        EXPECT_EQ(placed->Widget()->geometry(), QRect(10, 20, 75, 25));
+        EXPECT_EQ(edit->Widget()->geometry(), QRect(10, 70, 60, 21));
+        EXPECT_EQ(edit->Label()->geometry().bottom() + 1 + 3, 70) << "the caption stands 3 pixels above its edit";
+        EXPECT_EQ(edit->Label()->x(), 10);
+    };
+    check(400, 300);
+    check(1000, 800);
+    top->SetVisible(false);
+    QApplication::processEvents();
+    EXPECT_EQ(client->Widget()->y(), 0) << "a hidden aligned control leaves its room to the others";
+}
+
+TEST_F(Controls, WindowKindsOfferOnlyTheirBorderIcons) {
+    form.SetBorderIcons(ui::biSystemMenu | ui::biMinimize);
+    Qt::WindowFlags flags = form.Window()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(form.Visible()) << "changing the icons keeps a shown window shown";
+
+    ui::TForm fixed("Fixed", 240, 140);
+    fixed.SetBorderStyle(ui::TBorderStyle::Dialog);
+    flags = fixed.Window()->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(fixed.Window()->minimumSize(), QSize(240, 140));
+    EXPECT_EQ(fixed.Window()->maximumSize(), QSize(240, 140));
+
+    ui::TForm modal("Modal", 200, 100);
+    modal.SetKeepOnTop(true);
+    Qt::WindowFlags whileModal;
+    dialogs.QueueModal([&](ui::TForm& shown) {
+        whileModal = shown.Window()->windowFlags();
+        shown.Close();
+    });
+    modal.ShowModal();
+    EXPECT_EQ(whileModal & Qt::WindowType_Mask, Qt::Dialog) << "a modal window is a dialog window";
+    EXPECT_FALSE(whileModal & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(whileModal & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(modal.Window()->windowFlags() & Qt::WindowMinimizeButtonHint) << "shown normally, it is a window again";
+}
+
+TEST_F(Controls, ACentredWindowStaysInsideTheScreensAvailableArea) {
+    const QRect area = QApplication::primaryScreen()->availableGeometry();
+    form.Window()->move(area.topLeft());
+    ui::TForm wide("Wide", form.Width() + 300, 100);
+    wide.Show();
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().left(), area.left()) << "not pushed off the left edge";
+
+    form.Window()->move(area.right() - form.Window()->frameGeometry().width() + 1, area.bottom() - 50);
+    wide.CentreOn(form);
+    EXPECT_EQ(wide.Window()->frameGeometry().right(), area.right());
+    EXPECT_LE(wide.Window()->frameGeometry().bottom(), area.bottom());
+
+    ui::TForm huge("Huge", area.width() + 200, area.height() + 200);
+    huge.Show();
+    huge.CentreOnScreen();
+    EXPECT_EQ(huge.Window()->frameGeometry().topLeft(), area.topLeft()) << "too large: its top-left corner shows";
+    form.Window()->move(area.left() + 100, area.top() + 100);
+    ui::TForm small("Small", 100, 60);
+    small.Show();
+    small.CentreOn(form);
+    EXPECT_EQ(small.Window()->frameGeometry().center(), form.Window()->frameGeometry().center());
 }
 
 }  // namespace
