@@ -107,6 +107,7 @@ void TOndrelControlForm::BuildSlitControls() {
 
     lblTheta = Make<ui::TLabel>(box, "Theta Rotation (DEG)");
     lblTheta->SetFontColor(ui::clWhite);
+    lblTheta->SetBold(true);
     grid->addWidget(lblTheta->Widget(), 3, 0, 1, 2);
     tbTheta = Make<ui::TTrackBar>(box);
     tbTheta->SetMin(-45);
@@ -117,8 +118,11 @@ void TOndrelControlForm::BuildSlitControls() {
     tbTheta->SetSelEnd(45);
     leTheta = Make<ui::TEdit>(box, "0");
     leTheta->Widget()->setFixedWidth(48);
-    grid->addWidget(tbTheta->Widget(), 4, 0);
-    grid->addWidget(leTheta->Widget(), 4, 1);
+    // The trackbar spans the group beside its edit, wide enough for a step per degree.
+    auto* thetaRow = new QHBoxLayout;
+    thetaRow->addWidget(tbTheta->Widget(), 1);
+    thetaRow->addWidget(leTheta->Widget());
+    grid->addLayout(thetaRow, 4, 0, 1, 2);
 }
 
 void TOndrelControlForm::BindEdits() {

@@ -3,7 +3,6 @@
 #include "serial/CommLog.h"
 
 #include <QFont>
-#include <QPalette>
 #include <QMainWindow>
 
 #include <atomic>
@@ -23,15 +22,6 @@ std::uint64_t NextInstanceId() {
 
 void MakeCaptionStyle(ui::TControl& control) {
     control.SetFontColor(ui::clWhite);
-    control.SetBold(true);
-}
-
-// A radio button's caption in white bold; its mark keeps the style's own colour, which a style
-// sheet colour would paint white on the white circle.
-void MakeRadioCaptionStyle(ui::TControl& control) {
-    QPalette palette = control.Widget()->palette();
-    palette.setColor(QPalette::WindowText, Qt::white);
-    control.Widget()->setPalette(palette);
     control.SetBold(true);
 }
 
@@ -83,7 +73,7 @@ void TCommLogForm::BuildLogGroup(QWidget* parent) {
     rbLogDis = Make<ui::TRadioButton>(controls, "Disable Log");
     int left = 200;
     for (ui::TRadioButton* radio : {rbLogEna, rbLogDis}) {
-        MakeRadioCaptionStyle(*radio);
+        MakeCaptionStyle(*radio);
         radio->SetBounds(left, 8, 110, 20);
         left += 120;
     }
@@ -140,9 +130,9 @@ void TCommLogForm::BuildMenus() {
     mnuHelp = MainMenu()->Add("&Help");
 
     PopupMenuCommLog = Make<ui::TPopupMenu>(Window());
-    PopupMenuCommLog->Add("Cut", "Ctrl+X")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuCommLog->Add("Copy", "Ctrl+C")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuCommLog->Add("Paste", "Ctrl+V")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuCommLog->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuCommLog->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuCommLog->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V");
     Print1 = PopupMenuCommLog->Add("Print");
     SavetoFile1 = PopupMenuCommLog->Add("Save to File");
     reLog->SetPopupMenu(PopupMenuCommLog);
@@ -151,6 +141,7 @@ void TCommLogForm::BuildMenus() {
     Make<ui::TMenuItem>(Window(), "Select All", "Ctrl+A")->OnClick = [] {
         ui::RunEditAction(ui::EditAction::SelectAll);
     };
+    reLog->SetUndoEnabled(true);
     Make<ui::TMenuItem>(Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
     Make<ui::TMenuItem>(Window(), "Delete", "Del")->OnClick = [] { ui::RunEditAction(ui::EditAction::Delete); };
 }

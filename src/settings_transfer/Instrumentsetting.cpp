@@ -72,7 +72,7 @@ std::optional<std::string> AskSaveName(ui::FileDialogOptions& dialog) {
 
 // Runs an open dialog (its name stays from the last use) and loads the chosen file into edit.
 void LoadThroughDialog(ui::FileDialogOptions& dialog, ui::TRichEdit& edit) {
-    const std::optional<std::string> name = ui::Dialogs().OpenFile(dialog);
+    const std::optional<std::string> name = ui::OpenFileDialog(dialog);
     if (!name)
         return;
     dialog.fileName = *name;

@@ -165,6 +165,7 @@ void TTalvaneForm::BuildPane(QWidget* page) {
     Splitter1->SetBounds(0, 0, 4, 400);
     Splitter1->SetVisible(false);
     Splitter1->SetAlign(ui::TAlign::Right);
+    Splitter1->SetResizedControl(gbInputFile);
 
     gbCommunications = Make<ui::TGroupBox>(page, "Communications ");
     gbCommunications->SetFontColor(ui::clWhite);
@@ -243,9 +244,9 @@ void TTalvaneForm::BuildMenus() {
 
 void TTalvaneForm::BuildPopupMenus() {
     PopupMenuTalvane = Make<ui::TPopupMenu>(Window());
-    PopupMenuTalvane->Add("Cu&t")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuTalvane->Add("&Copy")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuTalvane->Add("&Paste")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuTalvane->AddEditAction("Cu&t", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuTalvane->AddEditAction("&Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuTalvane->AddEditAction("&Paste", ui::EditAction::Paste, "Ctrl+V");
     PopupMenuTalvane->Add("&Print")->OnClick = [this] { Print2Click(); };
     PopupMenuTalvane->Add("&Save to File")->OnClick = [this] { SavetoFileCommunicatonsClick(); };
     PopupMenuTalvane->Add("Clear Communications Window")->OnClick = [this] { ClearOutgoingandIncommingWindow1Click(); };
@@ -254,9 +255,9 @@ void TTalvaneForm::BuildPopupMenus() {
     reTalvane->SetPopupMenu(PopupMenuTalvane);
 
     PopupMenuInputFile = Make<ui::TPopupMenu>(Window());
-    PopupMenuInputFile->Add("Cu&t")->OnClick = [] { ui::RunEditAction(ui::EditAction::Cut); };
-    PopupMenuInputFile->Add("&Copy")->OnClick = [] { ui::RunEditAction(ui::EditAction::Copy); };
-    PopupMenuInputFile->Add("&Paste")->OnClick = [] { ui::RunEditAction(ui::EditAction::Paste); };
+    PopupMenuInputFile->AddEditAction("Cu&t", ui::EditAction::Cut, "Ctrl+X");
+    PopupMenuInputFile->AddEditAction("&Copy", ui::EditAction::Copy, "Ctrl+C");
+    PopupMenuInputFile->AddEditAction("&Paste", ui::EditAction::Paste, "Ctrl+V");
     PopupMenuInputFile->Add("Send Selected Command")->OnClick = [this] { SendSelectedCommand1Click(); };
     PopupMenuInputFile->AddSeparator();
     PopupMenuInputFile->Add("Clear Command File Window")->OnClick = [this] { ClearCommandSequenceFile1Click(); };

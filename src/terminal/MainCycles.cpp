@@ -61,7 +61,7 @@ void TTalvaneForm::cmdStopCycleClick() {
 void TTalvaneForm::LoadCommandFile1Click() {
     cmdStopCycleClick();
     ShowCommandFileWindow(*this, true);
-    if (const auto chosen = ui::Dialogs().OpenFile(OpenDialogInputFile)) {
+    if (const auto chosen = ui::OpenFileDialog(OpenDialogInputFile)) {
         OpenDialogInputFile.fileName = *chosen;
         reInputFile->LoadFromFile(*chosen);
     }

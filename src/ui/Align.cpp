@@ -33,6 +33,15 @@ public:
         invalidate();
     }
 
+    void SetExtent(QWidget* widget, int extent) {
+        for (Entry& entry : entries_) {
+            if (entry.item->widget() == widget) {
+                entry.extent = extent;
+                invalidate();
+            }
+        }
+    }
+
     void Remove(QWidget* widget) {
         const auto it = std::find_if(entries_.begin(), entries_.end(),
                                      [widget](const Entry& e) { return e.item->widget() == widget; });
@@ -144,6 +153,11 @@ void AlignWidget(QWidget* widget, TAlign align) {
         return;
     layout->Add(widget, align);
     widget->setProperty(kAlignProperty, static_cast<int>(align));
+}
+
+void SetAlignedExtent(QWidget* widget, int extent) {
+    if (AlignLayout* layout = widget->parentWidget() ? LayoutOf(widget->parentWidget(), false) : nullptr)
+        layout->SetExtent(widget, extent);
 }
 
 TAlign AlignOf(const QWidget* widget) {

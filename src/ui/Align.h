@@ -12,5 +12,8 @@ enum class TAlign { None, Top, Bottom, Left, Right, Client };
 // Aligns widget within its parent (alNone takes it out of the alignment again).
 void AlignWidget(QWidget* widget, TAlign align);
 TAlign AlignOf(const QWidget* widget);
+// Gives an aligned control a new extent (the width of a left- or right-aligned control, the height of
+// a top- or bottom-aligned one), keeping its place in the alignment order; as a splitter's drag does.
+void SetAlignedExtent(QWidget* widget, int extent);
 
 }  // namespace ui

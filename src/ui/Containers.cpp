@@ -3,13 +3,73 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
 
 #include "ui/Align.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
+namespace {
+
+class SplitterBar : public QFrame {
+public:
+    SplitterBar(QWidget* parent, const TSplitter& owner) : QFrame(parent), owner_(owner) {
+        setFrameShape(QFrame::VLine);
+        setFrameShadow(QFrame::Sunken);
+        setCursor(Qt::SplitHCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        QWidget* resized = Resized();
+        if (event->button() != Qt::LeftButton || resized == nullptr)
+            return QFrame::mousePressEvent(event);
+        drag_ = Drag{event->globalPosition().toPoint().x(), resized->width(), OtherSideWidth()};
+    }
+    void mouseMoveEvent(QMouseEvent* event) override {
+        QWidget* resized = Resized();
+        if (!drag_ || resized == nullptr)
+            return QFrame::mouseMoveEvent(event);
+        const int moved = event->globalPosition().toPoint().x() - drag_->pressX;
+        const int grown = resized->x() > x() ? -moved : moved;
+        const int widest = std::max(TSplitter::kMinSize, drag_->resizedWidth + drag_->otherWidth - TSplitter::kMinSize);
+        SetAlignedExtent(resized, std::clamp(drag_->resizedWidth + grown, TSplitter::kMinSize, widest));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton)
+            drag_.reset();
+        QFrame::mouseReleaseEvent(event);
+    }
+
+private:
+    struct Drag {
+        int pressX;
+        int resizedWidth;
+        int otherWidth;
+    };
+
+    QWidget* Resized() const { return owner_.ResizedControl() ? owner_.ResizedControl()->Widget() : nullptr; }
+
+    // The width of the client-aligned area, which gives and takes what the resized control takes
+    // and gives.
+    int OtherSideWidth() const {
+        for (const QWidget* sibling : parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (AlignOf(sibling) == TAlign::Client &&
+                !(sibling->isHidden() && sibling->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+                return sibling->width();
+        return 0;
+    }
+
+    const TSplitter& owner_;
+    std::optional<Drag> drag_;
+};
+
+}  // namespace
 
 TLabel::TLabel(QWidget* parent, const std::string& caption) : TControl(new QLabel(ToQt(caption), parent)) {}
 
@@ -108,10 +168,6 @@ std::string TNotebook::ActivePage() const {
     });
 }
 
-TSplitter::TSplitter(QWidget* parent) : TControl(new QFrame(parent)) {
-    auto* frame = static_cast<QFrame*>(widget_.data());
-    frame->setFrameShape(QFrame::VLine);
-    frame->setFrameShadow(QFrame::Sunken);
-}
+TSplitter::TSplitter(QWidget* parent) : TControl(new SplitterBar(parent, *this)) {}
 
 }  // namespace ui

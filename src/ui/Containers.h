@@ -59,10 +59,20 @@ private:
     std::vector<std::string> names_;
 };
 
-// A visible divider between two areas; the form places it.
+// An upright bar between two areas of a row that the operator drags sideways: it resizes the
+// right- or left-aligned control beside it that the form names (as the class library's splitter
+// resizes the control aligned on its side), and the client-aligned area takes what is left. Neither
+// area becomes narrower than kMinSize pixels.
 class TSplitter : public TControl {
 public:
+    static constexpr int kMinSize = 30;
+
     explicit TSplitter(QWidget* parent);
+    void SetResizedControl(TControl* control) { resized_ = control; }
+    TControl* ResizedControl() const { return resized_; }
+
+private:
+    TControl* resized_ = nullptr;
 };
 
 }  // namespace ui

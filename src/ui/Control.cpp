@@ -140,12 +140,23 @@ void TControl::ApplyStyle() {
     QString whileEnabled;
     if (background_)
         (container_ ? always : whileEnabled) += "background-color: " + hex(*background_) + ";";
-    if (foreground_)
+    if (foreground_ && !captionOnlyFontColor_)
         whileEnabled += "color: " + hex(*foreground_) + ";";
     if (bold_)
         always += "font-weight: bold;";
     const QString name = "#" + widget_->objectName();
     widget_->setStyleSheet(name + " {" + always + "} " + name + ":enabled {" + whileEnabled + "}");
+    if (foreground_ && captionOnlyFontColor_)
+        PaintCaptionOnly(*foreground_);
+}
+
+// A style sheet colour would paint the mark too; the caption alone is drawn in the palette's window
+// text, while enabled (the disabled look stays the style's own).
+void TControl::PaintCaptionOnly(TColor color) {
+    QPalette palette = widget_->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, QColor::fromRgb(color));
+    widget_->setPalette(palette);
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {

@@ -64,9 +64,12 @@ protected:
     // A container (group, panel, notebook) paints its colour whatever its state; any other control's
     // colours apply only while it is enabled, so that a disabled control looks disabled.
     bool container_ = false;
+    // A check box or radio button takes its font colour in its caption only, not in its mark.
+    bool captionOnlyFontColor_ = false;
 
 private:
     void ApplyStyle();
+    void PaintCaptionOnly(TColor color);
     std::optional<TColor> background_;
     std::optional<TColor> foreground_;
     bool bold_ = false;

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <filesystem>
 
 #include "ui/Application.h"
 #include "ui/Control.h"
@@ -17,12 +18,18 @@
 namespace ui {
 namespace {
 
-// "Text File (*.txt)|*.txt|All Files (*.*)|*.*" becomes "Text File (*.txt);;All Files (*.*)".
+// "Text File (*.txt)|*.txt|All Files (*.*)|*.*" becomes "Text File (*.txt) (*.txt);;All Files (*.*) (*)":
+// Qt takes the patterns from the last parentheses, and the dialog shows only what precedes them, so
+// each description appears as written. "*.*" means every file, also one without a dot.
 QString QtFilter(const std::string& filter) {
     const QStringList parts = ToQt(filter).split('|');
     QStringList entries;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        entries << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = QString(parts[i + 1]).split(';', Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            pattern = pattern.trimmed() == "*.*" ? QStringLiteral("*") : pattern.trimmed();
+        entries << parts[i] + " (" + patterns.join(' ') + ")";
+    }
     return entries.join(";;");
 }
 
@@ -83,19 +90,10 @@ private:
     }
 
     static std::optional<std::string> RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
-        QFileDialog dialog(QApplication::activeWindow(), ToQt(options.title), QString(), QtFilter(options.filter));
-        dialog.setAcceptMode(mode);
-        dialog.setFileMode(mode == QFileDialog::AcceptOpen && !options.createPrompt ? QFileDialog::ExistingFile
-                                                                                    : QFileDialog::AnyFile);
-        if (!options.defaultExt.empty())
-            dialog.setDefaultSuffix(ToQt(options.defaultExt).remove(0, options.defaultExt[0] == '.' ? 1 : 0));
-        if (!options.overwritePrompt)
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (!options.fileName.empty())
-            dialog.selectFile(ToQt(options.fileName));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(options, mode == QFileDialog::AcceptOpen);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
             return std::nullopt;
-        return FromQt(dialog.selectedFiles().first());
+        return FromQt(dialog->selectedFiles().first());
     }
 };
 
@@ -107,6 +105,35 @@ QtDialogs& QtInstance() {
 std::atomic<IDialogs*> g_installed{nullptr};
 
 }  // namespace
+
+std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogOptions& options, bool open) {
+    const std::string title = !options.title.empty() ? options.title : open ? "Open" : "Save As";
+    auto dialog = std::make_unique<QFileDialog>(QApplication::activeWindow(), ToQt(title), QString(), QtFilter(options.filter));
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog->setFileMode(open && !options.createPrompt ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!options.defaultExt.empty())
+        dialog->setDefaultSuffix(ToQt(options.defaultExt).remove(0, options.defaultExt[0] == '.' ? 1 : 0));
+    if (!options.overwritePrompt)
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+    if (!options.fileName.empty())
+        dialog->selectFile(ToQt(options.fileName));
+    return dialog;
+}
+
+std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) {
+    for (;;) {
+        std::optional<std::string> name = Dialogs().OpenFile(options);
+        std::error_code error;
+        if (!name || !options.createPrompt || std::filesystem::exists(*name, error))
+            return name;
+        const std::string caption = options.title.empty() ? "Open" : options.title;
+        if (Dialogs().MessageBox(*name + "\r\nThis file does not exist.\r\nDo you want to create it?", caption,
+                                 MsgIcon::Confirmation, MsgButtons::YesNo) == mrYes)
+            return name;
+    }
+}
 
 IDialogs& Dialogs() {
     IDialogs* installed = g_installed.load();

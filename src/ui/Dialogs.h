@@ -1,8 +1,11 @@
 #pragma once
 // Message boxes, file dialogs, modal forms and the exception box go through one interface, so that
 // tests queue the operator's answers and read what was shown.
+#include <memory>
 #include <optional>
 #include <string>
+
+class QFileDialog;
 
 namespace ui {
 
@@ -35,6 +38,14 @@ public:
     virtual int RunModal(TForm& form) = 0;
     virtual void ShowException(const std::string& message) = 0;
 };
+
+// Runs an open dialog. With createPrompt, a chosen file that does not exist is given back only when
+// the operator answers Yes to creating it; No opens the dialog again.
+std::optional<std::string> OpenFileDialog(const FileDialogOptions& options);
+
+// The Qt file dialog for these options: the title ("Open" or "Save As" when none is given), each
+// filter shown with its description exactly as written, the extension and overwrite rules.
+std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogOptions& options, bool open);
 
 // The dialogs in force: the Qt ones unless a test installed its own.
 IDialogs& Dialogs();

@@ -1,13 +1,9 @@
 #include "ui/Indicators.h"
 
-#include <QHBoxLayout>
-#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPainter>
 #include <QProgressBar>
 #include <QSpinBox>
-#include <QStyle>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -15,70 +11,59 @@
 #include "ui/GuiThread.h"
 
 namespace ui {
+
 namespace {
 
-// A status bar panel: a sunken frame with a line of text, at least as wide as asked. Unlike a label,
-// a new text that fits the panel repaints the panel alone, without laying out the window again; and
-// it fills its own background, so its parents are not painted beneath it.
-class StatusPanel : public QFrame {
+// Panels side by side at their own widths, the last one taking the rest of the bar; a text longer than
+// its panel is cut at the panel's edge, and a bar narrower than its panels cuts the panels off.
+class StatusPanelRow : public QFrame {
 public:
-    StatusPanel(const QString& text, int width, QWidget* parent) : QFrame(parent), width_(width) {
-        setFrameShape(QFrame::Panel);
-        setFrameShadow(QFrame::Sunken);
-        setAutoFillBackground(true);
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-        SetText(text);
-    }
-    const QString& Text() const { return text_; }
-    void SetText(const QString& text) {
-        if (text == text_ && textWidth_ >= 0)
-            return;
-        text_ = text;
-        const int before = std::max(width_, textWidth_);
-        textWidth_ = fontMetrics().horizontalAdvance(text_) + Indent() + 2 * frameWidth();
-        if (std::max(width_, textWidth_) != before)
-            updateGeometry();
-        update();
-    }
+    using QFrame::QFrame;
+    void AddPanel(QLabel* panel, int width) { panels_.push_back({panel, width}); }
+
     QSize sizeHint() const override {
-        return {std::max(width_, textWidth_), fontMetrics().height() + 2 * frameWidth()};
+        int width = kMargin;
+        for (const Panel& panel : panels_)
+            width += panel.width + kSpacing;
+        return {width + kMargin, PanelHeight() + 2 * kMarginY};
     }
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
 
 protected:
-    void changeEvent(QEvent* event) override {
-        QFrame::changeEvent(event);
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-            textWidth_ = -1;
-            SetText(text_);
+    void resizeEvent(QResizeEvent* event) override {
+        QFrame::resizeEvent(event);
+        int left = kMargin;
+        for (std::size_t i = 0; i < panels_.size(); ++i) {
+            const bool last = i + 1 == panels_.size();
+            const int width = last ? std::max(0, this->width() - kMargin - left) : panels_[i].width;
+            panels_[i].label->setGeometry(left, kMarginY, width, height() - 2 * kMarginY);
+            left += width + kSpacing;
         }
-    }
-    void paintEvent(QPaintEvent* event) override {
-        QFrame::paintEvent(event);
-        QPainter painter(this);
-        style()->drawItemText(&painter, contentsRect().adjusted(Indent(), 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                              palette(), isEnabled(), text_, foregroundRole());
     }
 
 private:
-    int Indent() const { return fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2; }  // as a framed label's
-
-    QString text_;
-    int width_;
-    int textWidth_ = -1;  // the text's width with indent and frame, once measured
+    static constexpr int kMargin = 2;
+    static constexpr int kMarginY = 1;
+    static constexpr int kSpacing = 2;
+    struct Panel {
+        QLabel* label;
+        int width;
+    };
+    int PanelHeight() const { return panels_.empty() ? fontMetrics().height() : panels_.front().label->sizeHint().height(); }
+    std::vector<Panel> panels_;
 };
 
 }  // namespace
 
 TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
-    : TControl(new QFrame(parent)) {
-    auto* layout = new QHBoxLayout(widget_);
-    layout->setContentsMargins(2, 1, 2, 1);
-    layout->setSpacing(2);
-    for (std::size_t i = 0; i < panels.size(); ++i) {
-        auto* panel = new StatusPanel(ToQt(panels[i].first), panels[i].second, widget_);
-        layout->addWidget(panel, i + 1 == panels.size() ? 1 : 0);
-        panels_.push_back(panel);
+    : TControl(new StatusPanelRow(parent)) {
+    auto* row = static_cast<StatusPanelRow*>(widget_.data());
+    for (const auto& [text, width] : panels) {
+        auto* label = new QLabel(ToQt(text), row);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        row->AddPanel(label, width);
+        panels_.push_back(label);
     }
 }
 
@@ -86,14 +71,14 @@ std::string TStatusBar::PanelText(int index) const {
     return OnGui([&] {
         if (!widget_ || index < 0 || index >= PanelCount())
             return std::string();
-        return FromQt(static_cast<StatusPanel*>(panels_[static_cast<std::size_t>(index)])->Text());
+        return FromQt(panels_[static_cast<std::size_t>(index)]->text());
     });
 }
 
 void TStatusBar::SetPanelText(int index, const std::string& text) {
     OnGui([&] {
         if (widget_ && index >= 0 && index < PanelCount())
-            static_cast<StatusPanel*>(panels_[static_cast<std::size_t>(index)])->SetText(ToQt(text));
+            panels_[static_cast<std::size_t>(index)]->setText(ToQt(text));
     });
 }
 

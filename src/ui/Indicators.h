@@ -8,7 +8,6 @@
 class QProgressBar;
 class QSpinBox;
 class QTableWidget;
-class QFrame;
 class QLabel;
 
 namespace ui {
@@ -22,7 +21,7 @@ public:
     int PanelCount() const { return static_cast<int>(panels_.size()); }
 
 private:
-    std::vector<QFrame*> panels_;
+    std::vector<QLabel*> panels_;
 };
 
 class TProgressBar : public TControl {

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
@@ -26,6 +27,7 @@ bool KeyHeldInWindow(const QWidget* window, const QKeySequence& key) {
 
 TMenuItem::TMenuItem(QWidget* window, const std::string& caption, const std::string& shortcut)
     : window_(window), action_(new QAction(ToQt(caption), window)) {
+    action_->setShortcutVisibleInContextMenu(true);
     if (!shortcut.empty()) {
         action_->setShortcut(QKeySequence(QString::fromStdString(shortcut)));
         if (KeyHeldInWindow(window_, action_->shortcut())) {
@@ -83,8 +85,34 @@ QMenu* TMenuItem::SubMenu() {
     if (subMenu_ == nullptr) {
         subMenu_ = new QMenu(action_->text(), window_);
         action_->setMenu(subMenu_);
+        QObject::connect(subMenu_, &QMenu::aboutToShow, subMenu_, [this] { UpdateEditActions(true); });
+        QObject::connect(subMenu_, &QMenu::aboutToHide, subMenu_, [this] { UpdateEditActions(false); });
     }
     return subMenu_;
+}
+
+// Greyed edit actions would also lose their shortcuts, so they are greyed only while the menu is open.
+void TMenuItem::UpdateEditActions(bool menuOpen) {
+    for (const auto& item : items_)
+        if (item->editAction_)
+            item->action_->setEnabled(!menuOpen || CanRunEditAction(*item->editAction_));
+}
+
+TMenuItem* TMenuItem::AddEditAction(const std::string& caption, EditAction action, const std::string& shortcut) {
+    return OnGui([&] {
+        const QKeySequence keys(QString::fromStdString(shortcut));
+        const QList<QAction*> registered = window_->actions();
+        const bool taken = !keys.isEmpty() && std::any_of(registered.begin(), registered.end(),
+                                       [&](const QAction* other) { return other->shortcut() == keys; });
+        TMenuItem* item = Add(caption, taken ? "" : shortcut);
+        if (taken) {
+            item->action_->setShortcut(keys);  // shown; active only while the menu itself has the keys
+            item->action_->setShortcutContext(Qt::WidgetShortcut);
+        }
+        item->editAction_ = action;
+        item->OnClick = [action] { RunEditAction(action); };
+        return item;
+    });
 }
 
 TMenuItem* TMenuItem::Add(const std::string& caption, const std::string& shortcut) {
@@ -137,6 +165,10 @@ TMenuItem* TPopupMenu::Add(const std::string& caption, const std::string& shortc
 
 void TPopupMenu::AddSeparator() { root_.AddSeparator(); }
 
+TMenuItem* TPopupMenu::AddEditAction(const std::string& caption, EditAction action, const std::string& shortcut) {
+    return root_.AddEditAction(caption, action, shortcut);
+}
+
 TMenuItem* TPopupMenu::Find(const std::string& caption) const { return root_.Find(caption); }
 
 void TPopupMenu::Popup(const QPoint& globalPosition) {
@@ -165,6 +197,36 @@ void RunEditAction(EditAction action) {
                 case EditAction::Delete: text->textCursor().removeSelectedText(); break;
             }
         }
+    });
+}
+
+bool CanRunEditAction(EditAction action) {
+    return OnGui([&] {
+        QWidget* focus = QApplication::focusWidget();
+        const QClipboard* clipboard = QApplication::clipboard();
+        const bool canPaste = clipboard != nullptr && !clipboard->text().isEmpty();
+        if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+            const bool selected = line->hasSelectedText();
+            switch (action) {
+                case EditAction::Cut:
+                case EditAction::Delete: return selected && !line->isReadOnly();
+                case EditAction::Copy: return selected;
+                case EditAction::Paste: return canPaste && !line->isReadOnly();
+                case EditAction::SelectAll: return !line->text().isEmpty();
+                case EditAction::Undo: return line->isUndoAvailable();
+            }
+        } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+            const bool selected = text->textCursor().hasSelection();
+            switch (action) {
+                case EditAction::Cut:
+                case EditAction::Delete: return selected && !text->isReadOnly();
+                case EditAction::Copy: return selected;
+                case EditAction::Paste: return canPaste && !text->isReadOnly();
+                case EditAction::SelectAll: return !text->document()->isEmpty();
+                case EditAction::Undo: return text->document()->isUndoAvailable();
+            }
+        }
+        return false;
     });
 }
 

@@ -3,6 +3,7 @@
 // hidden; the shortcut of an item works while its form is active even when the item or its whole
 // menu is invisible.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@ class QPoint;
 class QWidget;
 
 namespace ui {
+
+// The standard edit actions, applied to the focused edit of the application.
+enum class EditAction { Cut, Copy, Paste, SelectAll, Undo, Delete };
+void RunEditAction(EditAction action);
+// Whether the action would do something in the focused edit (a selection to cut or copy, text to
+// paste into an edit that takes it, ...).
+bool CanRunEditAction(EditAction action);
 
 class TMenuItem {
 public:
@@ -35,6 +43,10 @@ public:
 
     // Adds a sub-item (this item becomes a sub-menu).
     TMenuItem* Add(const std::string& caption, const std::string& shortcut = "");
+    // Adds a sub-item that runs a standard edit action and shows its shortcut. The shortcut is
+    // registered in the window unless another item of the window has it already (then that item
+    // serves the key). While the menu is open the item is greyed when the action cannot act.
+    TMenuItem* AddEditAction(const std::string& caption, EditAction action, const std::string& shortcut);
     void AddSeparator();
     const std::vector<std::unique_ptr<TMenuItem>>& Items() const { return items_; }
     // Finds a direct sub-item by caption, nullptr when absent.
@@ -48,9 +60,12 @@ public:
     QMenu* SubMenu();
 
 private:
+    void UpdateEditActions(bool menuOpen);
+
     QWidget* window_;
     QAction* action_;
     QMenu* subMenu_ = nullptr;
+    std::optional<EditAction> editAction_;
     std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 
@@ -72,6 +87,7 @@ public:
     explicit TPopupMenu(QWidget* window);
     ~TPopupMenu();
     TMenuItem* Add(const std::string& caption, const std::string& shortcut = "");
+    TMenuItem* AddEditAction(const std::string& caption, EditAction action, const std::string& shortcut);
     void AddSeparator();
     TMenuItem* Find(const std::string& caption) const;
     void Popup(const QPoint& globalPosition);
@@ -79,9 +95,5 @@ public:
 private:
     TMenuItem root_;
 };
-
-// The standard edit actions, applied to the focused edit of the application.
-enum class EditAction { Cut, Copy, Paste, SelectAll, Undo, Delete };
-void RunEditAction(EditAction action);
 
 }  // namespace ui

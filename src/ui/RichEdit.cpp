@@ -17,6 +17,7 @@
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 #include "ui/Printing.h"
+#include "ui/RtfReader.h"
 #include "ui/RtfWriter.h"
 
 namespace ui {
@@ -83,6 +84,17 @@ std::vector<std::string> SplitLines(const std::string& text) {
         }
     }
     return lines;
+}
+
+// A change the program makes is not the operator's to undo: it leaves the undo history empty (the
+// history exists only where SetUndoEnabled switched it on).
+template <class Change>
+void WithoutUndo(QPlainTextEdit& editor, Change change) {
+    QTextDocument* document = editor.document();
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    change();
+    document->setUndoRedoEnabled(undo);
 }
 
 QTextCharFormat FormatOf(TColor colour) {
@@ -154,7 +166,7 @@ void TRichEdit::SetLine(int index, const std::string& text) {
         const TColor colour = ColourOf(block);
         QTextCursor cursor(block);
         cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        cursor.insertText(ToQt(text), FormatOf(colour));
+        WithoutUndo(*Editor(), [&] { cursor.insertText(ToQt(text), FormatOf(colour)); });
     });
 }
 
@@ -175,20 +187,22 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
     OnGui([&] {
         if (!widget_)
             return;
-        QTextCursor cursor(Editor()->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.beginEditBlock();
-        if (Editor()->document()->lastBlock().length() > 1)
-            cursor.insertBlock();
-        const QTextCharFormat format = FormatOf(colour);
-        const auto lines = SplitLines(text);
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i > 0)
-                cursor.insertBlock(QTextBlockFormat(), format);
-            cursor.insertText(ToQt(lines[i]), format);
-        }
-        cursor.insertBlock(QTextBlockFormat(), format);
-        cursor.endEditBlock();
+        WithoutUndo(*Editor(), [&] {
+            QTextCursor cursor(Editor()->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.beginEditBlock();
+            if (Editor()->document()->lastBlock().length() > 1)
+                cursor.insertBlock();
+            const QTextCharFormat format = FormatOf(colour);
+            const auto lines = SplitLines(text);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    cursor.insertBlock(QTextBlockFormat(), format);
+                cursor.insertText(ToQt(lines[i]), format);
+            }
+            cursor.insertBlock(QTextBlockFormat(), format);
+            cursor.endEditBlock();
+        });
         // The new line comes into view. (Moving the caret there each time would triple the cost of a
         // line; a caret already at the end stays there as lines are added.)
         QScrollBar* bar = Editor()->verticalScrollBar();
@@ -209,7 +223,7 @@ TColor TRichEdit::SelColor() const {
 void TRichEdit::Clear() {
     OnGui([&] {
         if (widget_)
-            Editor()->clear();
+            WithoutUndo(*Editor(), [&] { Editor()->clear(); });
     });
 }
 
@@ -265,6 +279,13 @@ void TRichEdit::SetReadOnly(bool readOnly) {
     });
 }
 
+void TRichEdit::SetUndoEnabled(bool enabled) {
+    OnGui([&] {
+        if (widget_)
+            Editor()->setUndoRedoEnabled(enabled);
+    });
+}
+
 void TRichEdit::SetWordWrap(bool wrap) {
     OnGui([&] {
         if (widget_)
@@ -276,6 +297,11 @@ void TRichEdit::LoadFromFile(const std::string& path) {
     const std::string content = ReadWholeFile(path);
     OnGui([&] {
         Clear();
+        if (!plainText_ && IsRtf(content)) {
+            for (const ColouredLine& line : RtfToLines(content))
+                AddLine(line.text, line.rgb);
+            return;
+        }
         auto lines = SplitLines(content);
         if (!lines.empty() && lines.back().empty())
             lines.pop_back();

@@ -38,8 +38,12 @@ public:
     bool ReadOnly() const;
     void SetReadOnly(bool readOnly);
     void SetWordWrap(bool wrap);
+    // Keeps a history of the operator's edits for Undo; off unless switched on. Lines the program
+    // adds, changes or clears are not undone, and they empty the history.
+    void SetUndoEnabled(bool enabled);
 
-    // Replaces the content with the lines of a text file (CR LF, CR or LF line ends), drawn in black.
+    // Replaces the content with the lines of a text file (CR LF, CR or LF line ends), drawn in black;
+    // out of plain-text mode a rich-text file loads as its text, each paragraph in its colour.
     // Raises std::runtime_error when the file cannot be read.
     void LoadFromFile(const std::string& path);
     // Writes the content as plain text (CR LF line ends) or, out of plain-text mode, as rich text with

@@ -9,6 +9,7 @@ namespace ui {
 struct ColouredLine {
     std::string text;   // 8-bit text (Windows-1252)
     std::uint32_t rgb;  // 0xRRGGBB
+    bool operator==(const ColouredLine&) const = default;
 };
 
 // An RTF document: a colour table of the lines' colours, each line a paragraph in its colour.

@@ -8,6 +8,7 @@
 namespace ui {
 
 TToggle::TToggle(QAbstractButton* button) : TControl(button) {
+    captionOnlyFontColor_ = true;
     // A check box clicks on every change of state, a radio button when it becomes checked.
     QObject::connect(button, &QAbstractButton::toggled, button, [this](bool state) {
         if (settingFromCode_ || (radio_ && !state))

@@ -2,8 +2,13 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWheelEvent>
+#include <QPainter>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "ui/GuiThread.h"
 
@@ -16,6 +21,25 @@ public:
         : QSlider(orientation, parent), owner_(owner) {}
 
 protected:
+    // Groove and ticks, then the selection band over the groove, then the handle over both.
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        // The option names no parts of its own: the groove and ticks are asked for here. The style
+        // fills the groove up to the handle; a track bar's groove is a plain channel in which only the
+        // selection band stands out, so the groove is drawn as if the handle were at the minimum.
+        option.subControls = QStyle::SC_SliderGroove;
+        if (tickPosition() != QSlider::NoTicks)
+            option.subControls |= QStyle::SC_SliderTickmarks;
+        QStyleOptionSlider channel = option;
+        channel.sliderPosition = channel.sliderValue = minimum();
+        style()->drawComplexControl(QStyle::CC_Slider, &channel, &painter, this);
+        PaintSelection(painter, option);
+        option.subControls = QStyle::SC_SliderHandle;
+        style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+    }
+
     // A click in the channel and a wheel turn end with the closing notification too; the end of a
     // handle drag has its own (sliderReleased).
     void mouseReleaseEvent(QMouseEvent* event) override {
@@ -35,6 +59,28 @@ protected:
     }
 
 private:
+    // The band from SelStart to SelEnd along the groove's middle; an empty selection draws none.
+    void PaintSelection(QPainter& painter, const QStyleOptionSlider& option) const {
+        const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+        const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+        const bool horizontal = orientation() == Qt::Horizontal;
+        const int handleLength = horizontal ? handle.width() : handle.height();
+        const int span = (horizontal ? width() : height()) - handleLength;
+        auto at = [&](int value) {
+            const int clamped = std::clamp(value, minimum(), maximum());
+            return QStyle::sliderPositionFromValue(minimum(), maximum(), clamped, span, option.upsideDown) +
+                   handleLength / 2;
+        };
+        const int first = std::min(at(owner_->SelStart()), at(owner_->SelEnd()));
+        const int last = std::max(at(owner_->SelStart()), at(owner_->SelEnd()));
+        if (first == last)
+            return;
+        const int thickness = std::max(2, (horizontal ? groove.height() : groove.width()) / 2);
+        const QRect band = horizontal ? QRect(first, groove.center().y() - thickness / 2, last - first, thickness)
+                                      : QRect(groove.center().x() - thickness / 2, first, thickness, last - first);
+        painter.fillRect(band, palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Highlight));
+    }
+
     static bool IsScrollKey(int key) {
         return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down ||
                key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End;
@@ -80,7 +126,25 @@ void TTrackBar::SetPosition(int value) {
             Slider()->setValue(value);
     });
 }
-void TTrackBar::SetSelStart(int value) { selStart_ = value; }
-void TTrackBar::SetSelEnd(int value) { selEnd_ = value; }
+int TTrackBar::SelStart() const {
+    return OnGui([&] { return selStart_; });
+}
+void TTrackBar::SetSelStart(int value) {
+    OnGui([&] {
+        selStart_ = value;
+        if (widget_)
+            widget_->update();
+    });
+}
+int TTrackBar::SelEnd() const {
+    return OnGui([&] { return selEnd_; });
+}
+void TTrackBar::SetSelEnd(int value) {
+    OnGui([&] {
+        selEnd_ = value;
+        if (widget_)
+            widget_->update();
+    });
+}
 
 }  // namespace ui

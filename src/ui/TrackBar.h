@@ -17,9 +17,10 @@ public:
     void SetMax(int value);
     int Position() const;
     void SetPosition(int value);
-    int SelStart() const { return selStart_; }
+    // The selection band, drawn along the channel from SelStart to SelEnd (either may be the larger).
+    int SelStart() const;
     void SetSelStart(int value);
-    int SelEnd() const { return selEnd_; }
+    int SelEnd() const;
     void SetSelEnd(int value);
 
     TNotifyEvent OnChange;

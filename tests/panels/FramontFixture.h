@@ -115,13 +115,16 @@ protected:
         slider->setSliderDown(false);
     }
 
-    testsupport::FakeInstrument instrument{"COM97"};
-    testsupport::TalvaneApp app;
-
 private:
+    // Declared before the fake and the program, so that the fake's rules find them until its thread
+    // has ended: the program's teardown may still send (a status poll that falls due, the closing).
     mutable std::mutex mutex_;
     std::map<std::string, std::string> replies_;
     Commands sent_;
+
+protected:
+    testsupport::FakeInstrument instrument{"COM97"};
+    testsupport::TalvaneApp app;
 };
 
 }  // namespace framonttest

@@ -163,7 +163,7 @@ TEST_F(FramontPanel, TheTimerPollsOnItsOwnAndStopsWhileTheWavelengthChanges) {
     TFramontControlForm& p = panel();
     p.cbStatus->SetChecked(true);
     Reply(";LC:SS?", "7");
-    ASSERT_TRUE(app.ProcessUntil([&] { return p.lblStatus->Caption() == "7"; }, 5000));
+    ASSERT_TRUE(app.ProcessUntil([&] { return p.lblStatus->Caption() == "7"; }));
     p.cbWavelengthClick();
     EXPECT_FALSE(p.tmrStatus->Enabled());
 }

@@ -80,7 +80,7 @@ TEST_F(CommPort, ReplyOkCrLfGivesCountFourTheBytesAndTheTimeItBegan) {
     EXPECT_EQ(port.RecvMSec, 250);
     EXPECT_EQ(port.SendHour, 14);
     EXPECT_EQ(port.SendMSec, 250);
-    ASSERT_TRUE(fake.WaitForCommands(1, 5s));
+    ASSERT_TRUE(fake.WaitForCommands(1, 20s));
     EXPECT_EQ(fake.Received(), "*IDN?\r\n") << "command and terminator in one write";
 }
 
@@ -361,7 +361,7 @@ TEST_F(CommPort, ALoneCarriageReturnTerminatesCommandsToo) {
     port.PurgeRxBuffer();
     ASSERT_TRUE(port.WriteCommand("SETA", "\r"));
     EXPECT_EQ(port.ReadResponse(reply, stamp), 5);
-    ASSERT_TRUE(fake.WaitForCommands(1, 5s));
+    ASSERT_TRUE(fake.WaitForCommands(1, 20s));
     EXPECT_EQ(fake.Commands(), std::vector<std::string>{"SETA"});
 }
 

@@ -37,13 +37,14 @@ protected:
         instrument.ReplyWith([this, answer](const std::string&) { return std::optional<std::string>(answer(++count_)); });
     }
 
+private:
+    std::atomic<int> count_{0};  // before the fake, whose rule counts in it until its thread ends
+
+protected:
     FakeInstrument instrument{"COM97"};
     CSerialPort port;
     testsupport::DialogFake dialogs;
     settings_transfer::QueryExchange exchange;
-
-private:
-    std::atomic<int> count_{0};
 };
 
 TEST_F(Exchange, AnAcknowledgedCommandIsWrittenOnceWithCrLfAndItsReplyComesBackWhole) {

@@ -16,7 +16,6 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/Folders.h"
@@ -405,9 +404,10 @@ TEST_F(SettingsWindow, AnUploadToADeviceThatVanishesMidwayStopsWithOneBox) {
     instrument.ReplyDefault("OK\r\n");
     const std::string restoreFile = WriteFile("five.irf", CrLfText({"A,SET 1", "B,SET 2", "C,SET 3", "D,SET 4",
                                                                     "E,SET 5"}));
-    std::thread unplug([&] {
-        instrument.WaitForCommands(2, std::chrono::seconds(30));
-        instrument.HangUp();
+    instrument.ReplyWith([this](const std::string&) -> std::optional<std::string> {
+        if (instrument.CommandCount() == 2)
+            instrument.HangUp();  // unplugged as the third line comes in, before it is answered
+        return std::nullopt;
     });
     InWindow([&] {
         Upload(restoreFile);
@@ -415,12 +415,11 @@ TEST_F(SettingsWindow, AnUploadToADeviceThatVanishesMidwayStopsWithOneBox) {
         EXPECT_LT(Window().pbUploadProgress->Position(), 100);
         EXPECT_LT(SettingsView().size(), 5u);
     });
-    unplug.join();
 
     const auto messages = Dialogs().Messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].caption, "Serial Write Failure");
-    EXPECT_EQ(messages[0].text.rfind("Serial Write Failed writing: SET ", 0), 0u);
+    EXPECT_EQ(messages[0].text, "Serial Write Failed writing: SET 3");
     EXPECT_FALSE(Main().PortBusy) << "the main window has its port back";
 }
 
@@ -437,10 +436,14 @@ TEST_F(SettingsWindow, PrintingTheSettingsViewMakesADocumentTitledTalvane) {
 }
 
 TEST_F(SettingsWindow, AQueryFileThatCannotBeReadIsReportedAndTheWindowGoesOn) {
+    Dialogs().QueueMessageAnswer(ui::mrYes);  // create it
     InWindow([&] {
         Download((folder / "missing.iqf").string(), std::nullopt);
         EXPECT_TRUE(SettingsView().empty());
     });
+    ASSERT_EQ(Dialogs().Messages().size(), 1u);
+    EXPECT_EQ(Dialogs().Messages()[0].caption, "Open Insturment Settings Query File");
+    EXPECT_NE(Dialogs().Messages()[0].text.find("does not exist"), std::string::npos);
     ASSERT_EQ(Dialogs().Exceptions().size(), 1u);
     EXPECT_NE(Dialogs().Exceptions()[0].find("missing.iqf"), std::string::npos);
     EXPECT_TRUE(instrument.Received().empty());

@@ -21,6 +21,8 @@ namespace {
 constexpr int kPollSliceMs = 100;
 constexpr auto kWriteStallLimit = std::chrono::seconds(5);
 
+thread_local const FakeInstrument* t_answeringFake = nullptr;  // the fake whose own thread this is
+
 std::runtime_error SystemError(const std::string& what) {
     return std::runtime_error(what + ": " + std::system_category().message(errno));
 }
@@ -166,11 +168,18 @@ std::string FakeInstrument::FloodPattern(std::size_t n) {
     return bytes;
 }
 
+// On the fake's own thread the thread cannot be joined; it keeps its wake-up descriptor and waits,
+// with no line left to read, for the stop request.
 void FakeInstrument::HangUp() {
-    StopThread();
+    const bool ownThread = OnOwnThread();
+    if (!ownThread)
+        StopThread();
     {
         std::lock_guard lock(fdMutex_);
-        CloseDescriptors();
+        if (ownThread)
+            CloseLine();
+        else
+            CloseDescriptors();
     }
     RemoveLink();
     std::lock_guard lock(mutex_);
@@ -235,8 +244,11 @@ void FakeInstrument::ResetLineSettings() {
     }
 }
 
+bool FakeInstrument::OnOwnThread() const { return t_answeringFake == this; }
+
 void FakeInstrument::Run() {
     pthread_setname_np(pthread_self(), kThreadName);  // benchmarks leave its CPU out of the program's
+    t_answeringFake = this;
     char chunk[4096];
     for (;;) {
         pollfd fds[2] = {{masterFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
@@ -263,8 +275,11 @@ void FakeInstrument::TakeBytes(const char* data, std::size_t size) {
         pending_.append(data, size);
         complete = SplitPendingLocked();
     }
-    for (const std::string& command : complete)
+    for (const std::string& command : complete) {
+        if (IsHungUp())
+            return;
         Answer(command);
+    }
 }
 
 std::vector<std::string> FakeInstrument::SplitPendingLocked() {
@@ -292,7 +307,7 @@ void FakeInstrument::Answer(const std::string& command) {
     const std::optional<std::string> reply = rules.silent ? std::nullopt : ReplyFor(command, rules);
     if (rules.observer)
         rules.observer(command, reply);
-    if (reply && WaitOrStop(rules.delay))
+    if (reply && !IsHungUp() && WaitOrStop(rules.delay))
         WriteToLine(*reply);
     std::lock_guard lock(mutex_);
     commands_.push_back(command);
@@ -353,12 +368,19 @@ void FakeInstrument::StopThread() {
         reader_.join();
 }
 
-void FakeInstrument::CloseDescriptors() {
-    for (int* fd : {&masterFd_, &slaveFd_, &wakeFd_}) {
+void FakeInstrument::CloseLine() {
+    for (int* fd : {&masterFd_, &slaveFd_}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
     }
+}
+
+void FakeInstrument::CloseDescriptors() {
+    CloseLine();
+    if (wakeFd_ >= 0)
+        ::close(wakeFd_);
+    wakeFd_ = -1;
 }
 
 }  // namespace testsupport

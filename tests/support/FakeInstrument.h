@@ -62,7 +62,9 @@ public:
     // Printable bytes, each differing from its neighbours, for checking long replies by content.
     static std::string FloodPattern(std::size_t n);
 
-    // The device vanishes: master and slave are closed and the link removed.
+    // The device vanishes: master and slave are closed and the link removed. From a reply rule or an
+    // observer (the fake's own thread) it vanishes at that command: the command is counted, but gets no
+    // reply, and nothing after it is read; so a test can hang up at the Nth command, whatever the load.
     void HangUp();
     bool IsHungUp() const;
 
@@ -107,6 +109,8 @@ private:
     bool WaitOrStop(std::chrono::milliseconds delay);
     bool WriteToLine(const std::string& bytes);
     void StopThread();
+    bool OnOwnThread() const;
+    void CloseLine();
     void CloseDescriptors();
 
     const std::string comName_;

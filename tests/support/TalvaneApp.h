@@ -65,8 +65,9 @@ public:
         } while (timer.elapsed() < ms);
     }
 
-    // Processes events until done() holds or about timeoutMs passed; returns done().
-    static bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+    // Processes events until done() holds or about timeoutMs passed; returns done(). The bound only
+    // ends a wait that failed: it is generous for a loaded machine and a sanitizer build.
+    static bool ProcessUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
         QElapsedTimer timer;
         timer.start();
         while (!done() && timer.elapsed() < timeoutMs)

@@ -174,8 +174,9 @@ TEST_F(Cycles, TheFileCycleSendsCommandsAndWaitsAsTheFileSays) {
         waitedAtCommand.push_back(worker->WaitedMilliseconds());
     });
     RunFile(file);
-    ASSERT_TRUE(CycleEnds());
-    instrument.OnCommand(nullptr);
+    const bool ended = CycleEnds();
+    instrument.OnCommand(nullptr);  // before the locals it uses go, also when the cycle did not end
+    ASSERT_TRUE(ended);
     std::lock_guard lock(mutex);
     EXPECT_EQ(instrument.Commands(), (Commands{"FIRST", "SECOND"}));
     EXPECT_EQ(waitedAtCommand, (std::vector<long long>{0, 2 + 250})) << "the WAIT stands between the commands";

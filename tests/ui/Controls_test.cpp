@@ -3,7 +3,11 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +18,9 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QSlider>
+#include <QStyle>
 #include <QTest>
+#include <QTextCursor>
 #include <QWheelEvent>
 
 #include <filesystem>
@@ -27,10 +33,13 @@
 #include "ui/Buttons.h"
 #include "ui/Containers.h"
 #include "ui/ComboBox.h"
+#include "ui/Containers.h"
+#include "ui/Dialogs.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/RichEdit.h"
+#include "ui/Indicators.h"
 #include "ui/Toggles.h"
 #include "ui/TrackBar.h"
 
@@ -45,6 +54,13 @@ protected:
     testsupport::DialogFake dialogs;
     ui::TForm form{"Test", 400, 300};
 };
+
+// Controls made after their form was shown stay hidden until the form is shown again.
+void ShowAgain(ui::TForm& form) {
+    form.Hide();
+    form.Show();
+    QApplication::processEvents();
+}
 
 TEST_F(Controls, EditTextFromCodeFiresOnChangeAndKeysArriveInOrder) {
     auto* edit = form.Make<ui::TEdit>(form.Client(), "start");
@@ -216,12 +232,20 @@ TEST_F(Controls, RichEditSavesPlainTextWithCrLfAndRichTextWithColours) {
     EXPECT_THROW(pane->SaveToFile((dir / "no-such-folder" / "x.rtf").string()), std::runtime_error);
 }
 
-TEST_F(Controls, RichEditLoadsFilesWithAnyLineEnd) {
+TEST_F(Controls, RichEditLoadsFilesWithAnyLineEndAndRichTextAsItsText) {
     auto* pane = form.Make<ui::TRichEdit>(form.Client());
     const auto path = (std::filesystem::temp_directory_path() / "talvane-load.txt").string();
     std::ofstream(path, std::ios::binary) << "one\r\ntwo\nthree\r\n";
     pane->LoadFromFile(path);
     EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"one", "two", "three"}));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        << "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl ;\\red0\\green128\\blue0;}\\f0 Rate,RATE?\\par\r\n"
+           "\\cf1 Mode,MODE?\\par\r\n}";
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"Rate,RATE?", "Mode,MODE?"})) << "rich text loads as its text";
+    pane->SetPlainText(true);
+    pane->LoadFromFile(path);
+    EXPECT_EQ(pane->Line(0).rfind("{\\rtf1", 0), 0u) << "a plain-text edit loads the file as it stands";
     std::filesystem::remove(path);
     EXPECT_THROW(pane->LoadFromFile(path), std::runtime_error);
 }
@@ -366,12 +390,233 @@ TEST_F(Controls, AClickInTheChannelOrAWheelTurnEndsWithTheClosingNotification) {
 
 namespace {
 
-// Controls made after their form was shown stay hidden until the form is shown again.
-void ShowAgain(ui::TForm& form) {
-    form.Hide();
-    form.Show();
-    QApplication::processEvents();
+TEST_F(Controls, DraggingTheSplitterResizesItsControlAndTheOtherSideTakesTheRest) {
+    auto* file = form.Make<ui::TPanel>(form.Client());
+    auto* splitter = form.Make<ui::TSplitter>(form.Client());
+    auto* pane = form.Make<ui::TPanel>(form.Client());
+    file->SetBounds(0, 0, 100, 100);
+    file->SetAlign(ui::TAlign::Right);
+    splitter->SetBounds(0, 0, 4, 100);
+    splitter->SetAlign(ui::TAlign::Right);
+    pane->SetAlign(ui::TAlign::Client);
+    splitter->SetResizedControl(file);
+    ShowAgain(form);
+    const int total = pane->Widget()->width() + file->Widget()->width();
+    QWidget* bar = splitter->Widget();
+    // The mouse events go straight to the bar: QTest would move the pointer through the platform,
+    // which offscreen places elsewhere.
+    auto send = [&](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(at), bar->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(bar, &event);
+    };
+    auto drag = [&](int dx) {
+        const QPoint middle(1, bar->height() / 2);
+        send(QEvent::MouseButtonPress, middle, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, middle + QPoint(dx, 0), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, middle + QPoint(dx, 0), Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    };
+    drag(-40);
+    EXPECT_EQ(file->Widget()->width(), 140) << "the bar moved left: the control on its right grew";
+    EXPECT_EQ(pane->Widget()->width() + file->Widget()->width(), total);
+    EXPECT_EQ(bar->x(), pane->Widget()->width()) << "the bar moved with them";
+    drag(500);
+    EXPECT_EQ(file->Widget()->width(), ui::TSplitter::kMinSize);
+    drag(-1000);
+    EXPECT_EQ(pane->Widget()->width(), ui::TSplitter::kMinSize) << "neither side goes below the minimum";
+    splitter->SetEnabled(false);
+    const int before = file->Widget()->width();
+    drag(50);
+    EXPECT_EQ(file->Widget()->width(), before) << "a disabled splitter does not move";
 }
+
+// Pixels of the highlight colour in each column of the bar's picture.
+std::vector<int> BandPixelsPerColumn(QWidget* bar) {
+    const QImage picture = bar->grab().toImage();
+    const QRgb band = bar->palette().color(QPalette::Active, QPalette::Highlight).rgb();
+    std::vector<int> columns(static_cast<std::size_t>(picture.width()), 0);
+    for (int x = 0; x < picture.width(); ++x)
+        for (int y = 0; y < picture.height(); ++y)
+            columns[static_cast<std::size_t>(x)] += picture.pixel(x, y) == band ? 1 : 0;
+    return columns;
+}
+
+TEST_F(Controls, TheTrackBarDrawsItsSelectionBandFromSelStartToSelEnd) {
+    auto* bar = form.Make<ui::TTrackBar>(form.Client());
+    bar->SetMin(-45);
+    bar->SetMax(45);
+    bar->SetPosition(-45);
+    bar->Widget()->setGeometry(0, 0, 300, 30);
+    bar->Widget()->show();
+    EXPECT_EQ(BandPixelsPerColumn(bar->Widget())[150], 0) << "no band while SelStart and SelEnd are 0";
+    bar->SetSelStart(45);
+    bar->SetSelEnd(0);
+    EXPECT_EQ(bar->SelStart(), 45);
+    const std::vector<int> columns = BandPixelsPerColumn(bar->Widget());
+    EXPECT_GT(columns[225], 0) << "inside the band (either end may be the larger)";
+    EXPECT_EQ(columns[75], 0) << "the lower half of the range is outside it";
+    const QImage picture = bar->Widget()->grab().toImage();
+    int grooveRows = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        grooveRows += picture.pixel(75, y) != picture.pixel(0, 0) ? 1 : 0;
+    EXPECT_GT(grooveRows, 0) << "the groove shows outside the band";
+}
+
+TEST_F(Controls, StatusBarPanelsKeepTheirWidthsAndCutTheirTexts) {
+    auto* bar = form.Make<ui::TStatusBar>(form.Client(),
+                                          std::vector<std::pair<std::string, int>>{{"Port:", 80}, {"", 120}, {"Rest", 50}});
+    bar->Widget()->setGeometry(0, 0, 150, 24);
+    bar->Widget()->show();
+    bar->SetPanelText(0, "Port: COM5 and a text far wider than its panel");
+    const QList<QLabel*> panels = bar->Widget()->findChildren<QLabel*>();
+    ASSERT_EQ(panels.size(), 3);
+    EXPECT_EQ(panels[0]->width(), 80) << "a long text does not widen its panel";
+    EXPECT_GT(panels[1]->x(), panels[0]->geometry().right()) << "the panels do not overlap";
+    EXPECT_EQ(panels[1]->width(), 120) << "a bar narrower than its panels cuts them off";
+    const QImage picture = bar->Widget()->grab().toImage();
+    const QRect inside = panels[1]->geometry().adjusted(3, 3, -3, -3).intersected(picture.rect());
+    for (int x = inside.left(); x <= inside.right(); ++x)
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            ASSERT_EQ(picture.pixel(x, y), picture.pixel(inside.topLeft())) << "the first text drawn at " << x << "," << y;
+    bar->Widget()->resize(400, 24);
+    EXPECT_EQ(panels[2]->geometry().right(), 400 - 1 - 2) << "the last panel takes the rest";
+}
+
+// A toggle's font colour paints its caption, never its mark.
+TEST_F(Controls, AToggleFontColourPaintsOnlyItsCaption) {
+    auto* check = form.Make<ui::TCheckBox>(form.Client(), "Yellow");
+    auto* radio = form.Make<ui::TRadioButton>(form.Client(), "Yellow");
+    for (ui::TToggle* toggle : std::initializer_list<ui::TToggle*>{check, radio}) {
+        toggle->Widget()->setGeometry(0, 0, 120, 24);
+        toggle->SetFontColor(ui::clYellow);
+        toggle->SetBold(true);
+        toggle->SetChecked(true);
+        toggle->Widget()->show();
+        const QImage picture = toggle->Widget()->grab().toImage();
+        const int markEnd = toggle->Widget()->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 2;
+        int yellowInMark = 0;
+        int yellowInCaption = 0;
+        for (int x = 0; x < picture.width(); ++x)
+            for (int y = 0; y < picture.height(); ++y) {
+                const QColor c = picture.pixelColor(x, y);
+                if (c.red() > 200 && c.green() > 200 && c.blue() < 80)
+                    ++(x < markEnd ? yellowInMark : yellowInCaption);
+            }
+        EXPECT_EQ(yellowInMark, 0);
+        EXPECT_GT(yellowInCaption, 0);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, FileDialogsShowEachFilterAsWrittenAndAlwaysHaveATitle) {
+    ui::FileDialogOptions options;
+    options.filter = "Rich Edit (*.rtf)|*.rtf|Text File|*.txt;*.doc|All Files (*.*)|*.*";
+    const std::unique_ptr<QFileDialog> save = ui::MakeFileDialog(options, false);
+    auto* types = save->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    ASSERT_EQ(types->count(), 3);
+    EXPECT_EQ(types->itemText(0), "Rich Edit (*.rtf)");
+    EXPECT_EQ(types->itemText(1), "Text File");
+    EXPECT_EQ(types->itemText(2), "All Files (*.*)");
+    EXPECT_EQ(save->windowTitle(), "Save As");
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open");
+    options.title = "Open Command Input File";
+    EXPECT_EQ(ui::MakeFileDialog(options, true)->windowTitle(), "Open Command Input File");
+}
+
+TEST_F(Controls, AnOpenDialogWithCreatePromptAsksBeforeGivingAMissingFile) {
+    const auto missing = (std::filesystem::temp_directory_path() / "talvane-missing.txt").string();
+    std::filesystem::remove(missing);
+    ui::FileDialogOptions options;
+    options.title = "Open Command Input File";
+    options.createPrompt = true;
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrYes);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing) << "No opened the dialog again; Yes gives the name";
+    ASSERT_EQ(dialogs.Messages().size(), 2u);
+    EXPECT_EQ(dialogs.Messages()[0].text, missing + "\r\nThis file does not exist.\r\nDo you want to create it?");
+    EXPECT_EQ(dialogs.Messages()[0].caption, "Open Command Input File");
+    dialogs.ClearRecords();
+    dialogs.QueueFileName(missing);
+    dialogs.QueueMessageAnswer(ui::mrNo);
+    EXPECT_EQ(ui::OpenFileDialog(options), std::nullopt) << "No, then cancel";
+    options.createPrompt = false;
+    dialogs.QueueFileName(missing);
+    EXPECT_EQ(ui::OpenFileDialog(options), missing);
+    EXPECT_EQ(dialogs.Messages().size(), 1u) << "no prompt without the option";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, CtrlZUndoesTheOperatorsTypingButNotTheLinesTheProgramAdded) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    log->SetUndoEnabled(true);
+    form.Make<ui::TMenuItem>(form.Window(), "Undo", "Ctrl+Z")->OnClick = [] { ui::RunEditAction(ui::EditAction::Undo); };
+    for (ui::TRichEdit* edit : {log, pane}) {
+        edit->Widget()->show();
+        edit->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+        ASSERT_TRUE(edit->SetFocus());
+        edit->Editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit->Widget(), "typed");
+        QTest::keyClick(edit->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    }
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the typing is undone";
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"[1:2:3:4]  RD 1", "typed"})) << "an edit without undo";
+    log->SetFocus();
+    QTest::keyClick(log->Widget(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(log->Lines(), std::vector<std::string>{"[1:2:3:4]  RD 1"}) << "the program's line stays";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Controls, PopupEditItemsShowTheirShortcutsAndAreGreyedWhenTheyCannotAct) {
+    auto* log = form.Make<ui::TRichEdit>(form.Client());
+    log->Widget()->setGeometry(0, 0, 300, 200);
+    log->Widget()->show();
+    log->AddLine("[1:2:3:4]  RD 1", ui::clBlack);
+    auto* popup = form.Make<ui::TPopupMenu>(form.Window());
+    std::vector<ui::TMenuItem*> items = {popup->AddEditAction("Cut", ui::EditAction::Cut, "Ctrl+X"),
+                                         popup->AddEditAction("Copy", ui::EditAction::Copy, "Ctrl+C"),
+                                         popup->AddEditAction("Paste", ui::EditAction::Paste, "Ctrl+V")};
+    log->SetPopupMenu(popup);
+    EXPECT_EQ(items[0]->ShortCut(), "Ctrl+X");
+    EXPECT_TRUE(items[0]->Action()->isShortcutVisibleInContextMenu());
+    QWidget* area = log->Editor()->viewport();
+    auto rightClick = [&] {
+        QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, 8));
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(20, 8), area->mapToGlobal(QPoint(20, 8)));
+        QApplication::sendEvent(area, &menu);
+        std::vector<bool> enabled;
+        for (ui::TMenuItem* item : items)
+            enabled.push_back(item->Enabled());
+        return enabled;
+    };
+    QApplication::clipboard()->clear();
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, false, false})) << "nothing selected, nothing to paste";
+    QApplication::activePopupWidget()->close();
+    EXPECT_TRUE(items[0]->Enabled()) << "closed, the items keep their shortcuts working";
+    log->SelectAll();
+    QApplication::clipboard()->setText("RD 2");
+    EXPECT_EQ(rightClick(), (std::vector<bool>{true, true, true}));
+    QApplication::activePopupWidget()->close();
+    log->SetReadOnly(true);
+    EXPECT_EQ(rightClick(), (std::vector<bool>{false, true, false})) << "a read-only edit only copies";
+    QApplication::activePopupWidget()->close();
+}
+
+}  // namespace
+
+namespace {
 
 // The colour drawn at the middle of a widget as it is on the screen.
 QColor ShownColour(QWidget* widget, QPoint at = {-1, -1}) {

@@ -1,13 +1,19 @@
 #include "ui/RtfWriter.h"
+#include "ui/RtfReader.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
 using ui::ColouredLine;
+
+namespace ui {
+void PrintTo(const ColouredLine& line, std::ostream* out) { *out << '"' << line.text << "\" " << std::hex << line.rgb; }
+}  // namespace ui
 
 namespace {
 
@@ -158,4 +164,51 @@ TEST(RtfWriter, NoLinesGiveAnEmptyDocument) {
 TEST(RtfWriter, PlainTextEndsEveryLineWithCrLf) {
     EXPECT_EQ(ui::LinesToPlainText({"one", "", "three"}), "one\r\n\r\nthree\r\n");
     EXPECT_EQ(ui::LinesToPlainText({}), "");
+}
+
+TEST(RtfReader, ReadsBackWhatTheWriterWroteWithItsColours) {
+    std::string all;
+    for (int byte = 0x20; byte <= 0xFF; ++byte)
+        if (byte != 0x7F)
+            all += static_cast<char>(byte);
+    const std::vector<ColouredLine> lines = {
+        {"[9:5:3:7]  RD 1", 0x000000}, {"", 0x008000}, {all, 0x123456}, {"\\par {x} a\tb", 0x008000}};
+    EXPECT_EQ(ui::RtfToLines(ui::LinesToRtf(lines)), lines);
+    EXPECT_EQ(ui::RtfToLines(ui::LinesToRtf({{"one\r\ntwo", 0x0000FF}})),
+              (std::vector<ColouredLine>{{"one", 0x0000FF}, {"two", 0x0000FF}}))
+        << "a break inside a line comes back as a line of its own";
+    EXPECT_TRUE(ui::RtfToLines(ui::LinesToRtf({})).empty());
+    EXPECT_TRUE(ui::IsRtf(ui::LinesToRtf({})));
+    EXPECT_FALSE(ui::IsRtf("Rate,RATE?\r\n"));
+}
+
+TEST(RtfReader, TakesTheTextOfAWordProcessorsFile) {
+    const std::string rtf =
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl ;\\red255\\green0\\blue0;}"
+        "{\\*\\generator Writer 5.1;}{\\info{\\title Queries}}\\viewkind4\\uc1\\pard\\f0\\fs20 "
+        "Rate,RATE?\\par\r\n{\\b Mode},\\cf1 |2,MODE?,0,Off\\par\r\n"
+        "caf\\'e9 \\u8364?\\u233\\'e9 x\\tab y\\~z\\par\r\n"
+        "{\\pict\\wmetafile8 0a0b}{\\*\\unknown hidden}\\bin3 {}}last}";
+    EXPECT_EQ(ui::RtfToLines(rtf), (std::vector<ColouredLine>{{"Rate,RATE?", 0},
+                                                                {"Mode,|2,MODE?,0,Off", 0},
+                                                                {"caf\xe9 ?\xe9 x\ty\xa0z", 0xFF0000},
+                                                                {"last", 0xFF0000}}));
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1{\\colortbl;\\red0\\green128\\blue0;}\\cf1 reply\\par}"),
+              (std::vector<ColouredLine>{{"reply", 0x008000}}));
+}
+
+TEST(RtfReader, MalformedInputGivesItsTextAndNeverFails) {
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1 a}}}}b\\par"), (std::vector<ColouredLine>{{"ab", 0}}));
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1 cut\\"), (std::vector<ColouredLine>{{"cut", 0}}));
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1 x\\'4"), (std::vector<ColouredLine>{{"x", 0}}));
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1\\bin99999 ab"), (std::vector<ColouredLine>{}));
+    EXPECT_EQ(ui::RtfToLines("{\\rtf1\\cf99 \\fs99999999999999999999 \\u-4064?q"),
+              (std::vector<ColouredLine>{{"?q", 0}}))
+        << "a colour beyond the table is black; huge numbers are cut";
+    std::string deep = "{\\rtf1 ";
+    for (int i = 0; i < 100000; ++i)
+        deep += "{";
+    deep += "deep";
+    EXPECT_EQ(ui::RtfToLines(deep), (std::vector<ColouredLine>{{"deep", 0}}));
+    EXPECT_EQ(ui::RtfToLines(std::string(std::string("{\\rtf1 a") + '\0' + "b}")), (std::vector<ColouredLine>{{std::string("a") + '\0' + "b", 0}}));
 }
