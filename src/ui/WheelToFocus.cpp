@@ -16,7 +16,9 @@ public:
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
-        if (event->type() != QEvent::Wheel || !receiver->isWidgetType())
+        // The receiver is tested first: a hand-over's event, posted from a worker thread, goes to a
+        // plain object and is read only once its receiver has taken it over from that thread.
+        if (!receiver->isWidgetType() || event->type() != QEvent::Wheel)
             return false;
         auto* target = static_cast<QWidget*>(receiver);
         QWidget* focus = QApplication::focusWidget();
