@@ -14,6 +14,8 @@ namespace ui {
 
 namespace {
 
+constexpr int kStatusFontPoints = 8;
+
 // Panels side by side at their own widths, the last one taking the rest of the bar; a text longer than
 // its panel is cut at the panel's edge, and a bar narrower than its panels cuts the panels off.
 class StatusPanelRow : public QFrame {
@@ -58,6 +60,11 @@ private:
 TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
     : TControl(new StatusPanelRow(parent)) {
     auto* row = static_cast<StatusPanelRow*>(widget_.data());
+    // The panels' widths are made for the 8-point status font of the class library; at the larger
+    // default font a settings text such as "Settings: 9600 8-N-1" would be cut.
+    QFont font = row->font();
+    font.setPointSize(kStatusFontPoints);
+    row->setFont(font);
     for (const auto& [text, width] : panels) {
         auto* label = new QLabel(ToQt(text), row);
         label->setFrameShape(QFrame::Panel);
