@@ -7,6 +7,7 @@
 
 #include <unordered_map>
 
+#include "ui/Backdrop.h"
 #include "ui/GuiThread.h"
 #include "ui/Menu.h"
 #include "ui/WheelToFocus.h"
@@ -140,6 +141,8 @@ void TControl::ApplyStyle() {
     QString whileEnabled;
     if (background_)
         (container_ ? always : whileEnabled) += "background-color: " + hex(*background_) + ";";
+    if (background_)
+        SetFillColour(widget_, QColor::fromRgb(*background_), !container_);
     if (foreground_ && !captionOnlyFontColor_)
         whileEnabled += "color: " + hex(*foreground_) + ";";
     if (bold_)

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <functional>
 
+#include "ui/Backdrop.h"
+#include "ui/CachedFrameStyle.h"
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 
@@ -14,7 +16,10 @@ namespace {
 
 class EditWidget : public QLineEdit {
 public:
-    EditWidget(QWidget* parent, TEdit* owner) : QLineEdit(parent), owner_(owner) {}
+    EditWidget(QWidget* parent, TEdit* owner) : QLineEdit(parent), owner_(owner) {
+        MakeOpaqueOverBackdrop(this);
+        setStyle(CachedFrameStyle());
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {

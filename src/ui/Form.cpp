@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "ui/Backdrop.h"
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
 #include "ui/FramePacing.h"
@@ -211,6 +212,7 @@ void TForm::SetKeepOnTop(bool onTop) {
 void TForm::SetColor(TColor color) {
     OnGui([&] {
         client_->setStyleSheet(QStringLiteral("#formClient { background-color: #%1; }").arg(color, 6, 16, QLatin1Char('0')));
+        SetFillColour(client_, QColor::fromRgb(color));
     });
 }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "ui/Backdrop.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
@@ -69,6 +70,7 @@ TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string,
         auto* label = new QLabel(ToQt(text), row);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
+        MakeOpaqueOverBackdrop(label);
         row->AddPanel(label, width);
         panels_.push_back(label);
     }

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,6 +16,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "ui/Backdrop.h"
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 #include "ui/Printing.h"
@@ -32,17 +35,51 @@ void WithoutRepaint(QWidget& widget, F change) {
     widget.setAttribute(Qt::WA_UpdatesDisabled, wasDisabled);
 }
 
-// A line added repaints the whole viewport anyway (the document's layout asks for that), so a scroll
-// that follows it need not first copy the viewport's pixels up by the new lines: the view only moves.
-template <class F>
-void ScrollForRepaint(QPlainTextEdit& editor, F scroll) {
-    WithoutRepaint(*editor.viewport(), scroll);
-    editor.viewport()->update();
-}
+// A scroll bar that is repainted only when its look changes. A value or range change moves the handle
+// of a long pane's scroll bar by a pixel only every few dozen lines, but Qt would repaint the whole bar
+// at each line added.
+class ScrollBarRepaintedOnChange : public QScrollBar {
+public:
+    explicit ScrollBarRepaintedOnChange(Qt::Orientation orientation) : QScrollBar(orientation) {}
+
+protected:
+    void sliderChange(SliderChange change) override {
+        const Look look = CurrentLook();
+        if (change == SliderOrientationChange || look != shown_)
+            QScrollBar::sliderChange(change);
+        shown_ = look;
+    }
+
+private:
+    struct Look {
+        QRect handle;
+        bool empty;
+        bool operator==(const Look&) const = default;
+    };
+    Look CurrentLook() const {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        return {style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this),
+                minimum() == maximum()};
+    }
+    Look shown_{};
+};
 
 class RichEditWidget : public QPlainTextEdit {
 public:
     RichEditWidget(QWidget* parent, TRichEdit* owner) : QPlainTextEdit(parent), owner_(owner) {}
+
+    // Lines added at the end: the document's layout would repaint the whole viewport for them. Only the
+    // lines from the one that was last down differ; the scroll to the end that follows copies the rest.
+    template <class F>
+    void AppendAtEnd(F append) {
+        const QTextBlock lastBefore = document()->lastBlock();
+        WithoutRepaint(*viewport(), append);
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        const int top = static_cast<int>(blockBoundingGeometry(lastBefore).translated(contentOffset()).top());
+        if (top < viewport()->height())
+            viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
+    }
 
 protected:
     // The viewport fills its own background (a style sheet colour would leave that to the frame), so a
@@ -134,6 +171,12 @@ TRichEdit::TRichEdit(QWidget* parent) : TControl(new RichEditWidget(parent, this
     Editor()->setUndoRedoEnabled(false);
     Editor()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Editor()->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    Editor()->setVerticalScrollBar(new ScrollBarRepaintedOnChange(Qt::Vertical));
+    Editor()->setHorizontalScrollBar(new ScrollBarRepaintedOnChange(Qt::Horizontal));
+    for (QScrollBar* bar : {Editor()->verticalScrollBar(), Editor()->horizontalScrollBar()}) {
+        MakeOpaqueOverBackdrop(bar);
+        MakeOpaqueOverBackdrop(bar->parentWidget());
+    }
     Editor()->setTabChangesFocus(true);
     QObject::connect(Editor(), &QPlainTextEdit::textChanged, Editor(), [this] { Guarded(OnChange); });
 }
@@ -187,7 +230,7 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
     OnGui([&] {
         if (!widget_)
             return;
-        WithoutUndo(*Editor(), [&] {
+        static_cast<RichEditWidget*>(Editor())->AppendAtEnd([&] { WithoutUndo(*Editor(), [&] {
             QTextCursor cursor(Editor()->document());
             cursor.movePosition(QTextCursor::End);
             cursor.beginEditBlock();
@@ -202,11 +245,9 @@ void TRichEdit::AddLine(const std::string& text, TColor colour) {
             }
             cursor.insertBlock(QTextBlockFormat(), format);
             cursor.endEditBlock();
-        });
-        // The new line comes into view. (Moving the caret there each time would triple the cost of a
-        // line; a caret already at the end stays there as lines are added.)
-        QScrollBar* bar = Editor()->verticalScrollBar();
-        ScrollForRepaint(*Editor(), [bar] { bar->setValue(bar->maximum()); });
+        }); });
+        // The new line comes into view by the scroll to the end. (Moving the caret there each time would
+        // triple the cost of a line; a caret already at the end stays there as lines are added.)
     });
 }
 
@@ -231,10 +272,8 @@ void TRichEdit::CaretToEnd() {
     OnGui([&] {
         if (!widget_)
             return;
-        ScrollForRepaint(*Editor(), [this] {
-            Editor()->moveCursor(QTextCursor::End);
-            Editor()->ensureCursorVisible();
-        });
+        Editor()->moveCursor(QTextCursor::End);
+        Editor()->ensureCursorVisible();
     });
 }
 

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QBackingStore>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -904,6 +905,70 @@ TEST_F(Controls, AnAddedLineComesIntoView) {
     EXPECT_GT(pane->Editor()->verticalScrollBar()->value(), 0);
     const QTextCursor newest(pane->Editor()->document()->findBlockByNumber(99));
     EXPECT_TRUE(pane->Editor()->viewport()->rect().contains(pane->Editor()->cursorRect(newest)));
+}
+
+}  // namespace
+
+namespace {
+
+// The window as it was last painted and flushed, against a full repaint of it now: parts that Qt
+// repainted alone (a changed edit, a status panel, the lines added to a pane and the pane's scroll)
+// must leave the same picture as painting everything again.
+void ExpectShownAsFullyRepainted(ui::TForm& form, const std::string& when) {
+    QTest::qWait(100);  // a held-back frame is painted
+    QWidget* window = form.Window();
+    const QPaintDevice* device = window->backingStore()->paintDevice();
+    ASSERT_EQ(device->devType(), QInternal::Image);
+    const QImage shown = static_cast<const QImage*>(device)->copy(window->rect()).convertToFormat(QImage::Format_RGB32);
+    const QImage full = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), full.size());
+    int differing = 0;
+    QPoint first;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x)
+            if (shown.pixel(x, y) != full.pixel(x, y) && differing++ == 0)
+                first = {x, y};
+    EXPECT_EQ(differing, 0) << when << ": first at " << first.x() << "," << first.y();
+}
+
+TEST_F(Controls, WhatAWindowShowsAfterItsControlsChangeIsWhatAFullRepaintDraws) {
+    const int flashTime = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);  // a steady caret, the same in both pictures
+    form.SetColor(ui::clMaroon);
+    auto* group = form.Make<ui::TGroupBox>(form.Client(), "Group ");
+    group->SetBounds(5, 5, 380, 280);
+    group->SetColor(ui::clNavy);
+    auto* edit = form.Make<ui::TEdit>(group->Widget(), "");
+    edit->SetBounds(10, 20, 200, 22);
+    auto* pane = form.Make<ui::TRichEdit>(group->Widget());
+    pane->SetBounds(10, 50, 360, 180);
+    auto* bar = form.Make<ui::TStatusBar>(group->Widget(), std::vector<std::pair<std::string, int>>{{"Lines:", 100}, {"", 50}});
+    bar->SetBounds(10, 240, 360, 24);
+    for (ui::TControl* control : std::initializer_list<ui::TControl*>{group, edit, pane, bar})
+        control->Widget()->show();
+    QApplication::setActiveWindow(form.Window());
+    edit->SetFocus();
+    ExpectShownAsFullyRepainted(form, "at first");
+    const QLabel* emptyPanel = bar->Widget()->findChildren<QLabel*>().at(1);
+    EXPECT_EQ(ShownColour(bar->Widget(), emptyPanel->geometry().center()), QColor(0, 0, 0x80)) << "the group shows through a panel";
+
+    int line = 0;
+    for (int round = 0; round < 6; ++round) {
+        edit->SetText("command " + std::to_string(round));
+        for (int i = 0; i <= round % 3; ++i)
+            pane->AddLine("line " + std::to_string(line++), round % 2 ? ui::clGreen : ui::clBlack);
+        pane->CaretToEnd();
+        bar->SetPanelText(0, "Lines: " + std::to_string(line));
+        ExpectShownAsFullyRepainted(form, "round " + std::to_string(round));
+    }
+    pane->AddLine("two\r\nlines", ui::clRed);
+    for (int i = 0; i < 400; ++i)
+        pane->AddLine("line " + std::to_string(line++), ui::clBlack);
+    ExpectShownAsFullyRepainted(form, "after a burst and a line of two");
+    pane->Editor()->verticalScrollBar()->setValue(0);
+    pane->AddLine("seen only by the scroll to the end", ui::clBlack);
+    ExpectShownAsFullyRepainted(form, "after a line added while the top was in view");
+    QApplication::setCursorFlashTime(flashTime);
 }
 
 }  // namespace
