@@ -70,15 +70,24 @@ public:
     RichEditWidget(QWidget* parent, TRichEdit* owner) : QPlainTextEdit(parent), owner_(owner) {}
 
     // Lines added at the end: the document's layout would repaint the whole viewport for them. Only the
-    // lines from the one that was last down differ; the scroll to the end that follows copies the rest.
+    // lines from the one that was last down differ; the scroll to the end copies the rest. The scroll
+    // waits for the event loop, so that the lines added meanwhile (a burst, or a reply after its
+    // command) scroll once.
     template <class F>
     void AppendAtEnd(F append) {
-        const QTextBlock lastBefore = document()->lastBlock();
+        const int lastBefore = document()->blockCount() - 1;
         WithoutRepaint(*viewport(), append);
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
-        const int top = static_cast<int>(blockBoundingGeometry(lastBefore).translated(contentOffset()).top());
-        if (top < viewport()->height())
-            viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
+        ScrollToEndSoon(lastBefore);
+    }
+
+    // A caret already at the end comes into view with that same scroll.
+    void CaretToEnd() {
+        if (textCursor().atEnd() && !textCursor().hasSelection()) {
+            ScrollToEndSoon(document()->blockCount() - 1);
+            return;
+        }
+        moveCursor(QTextCursor::End);
+        ensureCursorVisible();
     }
 
 protected:
@@ -104,7 +113,27 @@ protected:
     }
 
 private:
+    void ScrollToEndSoon(int firstChanged) {
+        if (scrollPending_) {
+            firstChanged_ = std::min(firstChanged_, firstChanged);
+            return;
+        }
+        scrollPending_ = true;
+        firstChanged_ = firstChanged;
+        QMetaObject::invokeMethod(this, [this] { ScrollToNewLines(); }, Qt::QueuedConnection);
+    }
+    void ScrollToNewLines() {
+        scrollPending_ = false;
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        const QTextBlock first = document()->findBlockByNumber(std::min(firstChanged_, document()->blockCount() - 1));
+        const int top = static_cast<int>(blockBoundingGeometry(first).translated(contentOffset()).top());
+        if (top < viewport()->height())
+            viewport()->update(0, std::max(0, top), viewport()->width(), viewport()->height());
+    }
+
     TRichEdit* owner_;
+    bool scrollPending_ = false;
+    int firstChanged_ = 0;  // the first block that the pending scroll repaints
 };
 
 // Splits a text at CR LF, CR or LF.
@@ -272,8 +301,7 @@ void TRichEdit::CaretToEnd() {
     OnGui([&] {
         if (!widget_)
             return;
-        Editor()->moveCursor(QTextCursor::End);
-        Editor()->ensureCursorVisible();
+        static_cast<RichEditWidget*>(Editor())->CaretToEnd();
     });
 }
 
