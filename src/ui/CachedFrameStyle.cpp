@@ -6,8 +6,6 @@
 #include <QProxyStyle>
 #include <QStyleOption>
 
-#include <memory>
-
 namespace ui {
 namespace {
 
@@ -52,15 +50,16 @@ private:
         frame.setDevicePixelRatio(ratio);
         frame.fill(Qt::transparent);
         QPainter painter(&frame);
-        std::unique_ptr<QStyleOption> moved(clone(option));
-        moved->rect.moveTopLeft({0, 0});
-        QProxyStyle::drawPrimitive(PE_FrameLineEdit, moved.get(), &painter, widget);
+        if (const auto* frameOption = qstyleoption_cast<const QStyleOptionFrame*>(option))
+            DrawAtOrigin(*frameOption, &painter, widget);
+        else
+            DrawAtOrigin(*option, &painter, widget);
         return frame;
     }
-    static QStyleOption* clone(const QStyleOption* option) {
-        if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option))
-            return new QStyleOptionFrame(*frame);
-        return new QStyleOption(*option);
+    template <class Option>
+    void DrawAtOrigin(Option option, QPainter* painter, const QWidget* widget) const {
+        option.rect.moveTopLeft({0, 0});
+        QProxyStyle::drawPrimitive(PE_FrameLineEdit, &option, painter, widget);
     }
 };
 
