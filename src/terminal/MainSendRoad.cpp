@@ -9,6 +9,7 @@
 #include <exception>
 #include <functional>
 #include <string_view>
+#include <utility>
 
 #include "platform/Clock.h"
 #include "serial/CommLog.h"
@@ -93,9 +94,10 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bo
                 --*depth;
         }
     } leave{onGui ? &guiRoadDepth_ : nullptr};
+    const auto [portName, terminator] = ui::OnGui([&] { return std::pair(cboTalvane->Text(), Terminator); });
     if (SerialPort->IsPortOpen())
         SerialPort->ClosePort();
-    if (!SerialPort->OpenPort(cboTalvane->Text())) {
+    if (!SerialPort->OpenPort(portName)) {
         port.Release();
         // A worker that was replaced, also while this request waited for the GUI thread, stops no
         // cycle and starts no rescan: both would now act on its successor.
@@ -109,14 +111,13 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bo
         return std::nullopt;
     }
     const std::string stamp = SerialPort->StampSendTime();
-    const std::string terminator = ui::OnGui([&] {
+    ui::PostToGui([this, stamp, text] {
         // The history takes the command line's text: make sure it is this command's, whatever another
         // sender put there meanwhile.
         eSendCommand->SetText(text);
         if (text != CommandArray[static_cast<std::size_t>(CommandArrayIndex)])
             AppendCommandArray();
         ShowAndLogCommand(stamp, text);
-        return Terminator;
     });
     platform::Sleep(5);
     std::string reply = Exchange(text, terminator, [this] {
@@ -195,9 +196,14 @@ bool TTalvaneForm::WaitAndTakePort() {
     return taken;
 }
 
+// The GUI thread that takes the port first shows the lines that a worker's exchanges handed over before
+// they let the port go.
 bool TTalvaneForm::TryTakePort() {
     bool expected = false;
-    return PortBusy.compare_exchange_strong(expected, true);
+    const bool taken = PortBusy.compare_exchange_strong(expected, true);
+    if (taken && ui::IsGuiThread())
+        ui::DrainPostedHandOvers();
+    return taken;
 }
 
 void TTalvaneForm::ReleaseTakenPort() { PortBusy = false; }
@@ -214,9 +220,10 @@ std::string TTalvaneForm::Exchange(const std::string& command, const std::string
     std::string reply;
     std::string recvStamp;
     const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
-    // The reply is shown before the port is let go, so that every command line in the pane is
-    // followed by its own reply even while two threads send.
-    ui::OnGui([&] {
+    // The reply is handed over before the port is let go, and a GUI thread that takes the port first
+    // carries out what waits, so that every command line in the pane is followed by its own reply even
+    // while two threads send.
+    ui::PostToGui([this, command, reply, recvStamp, count, thenOnGui] {
         if (count > 0)
             isCommandError(command, reply);
         ShowAndLogReply(recvStamp, reply);

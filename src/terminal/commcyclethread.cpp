@@ -142,6 +142,9 @@ void TCommCycleThread::Execute() {
             RunCycle(&TCommCycleThread::DoStringsCycle);
         if (!Terminated() && CycleFile)
             RunCycle(&TCommCycleThread::DoFileCycle);
+        // What the cycle handed over to be shown is shown before the worker reports itself idle.
+        if (!Terminated())
+            ui::OnGui([] {});
     }
 }
 
@@ -344,6 +347,9 @@ void JoinAllCycleWorkers() {
         }
         return allDone;
     });
+    // The workers' last lines, handed over without waiting, are shown while the forms still exist.
+    if (ui::IsGuiThread())
+        ui::DrainHandOvers();
     MakeCurrent(nullptr);
     Workers().clear();
 }

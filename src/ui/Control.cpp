@@ -37,7 +37,10 @@ std::string FromQt(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-TControl::TControl(QWidget* widget) : widget_(widget) { RouteWheelToFocus(); }
+TControl::TControl(QWidget* widget) : widget_(widget) {
+    RouteWheelToFocus();
+    PrepareHandOvers();
+}
 
 bool TControl::Enabled() const {
     return OnGui([&] { return widget_ && widget_->isEnabled(); });

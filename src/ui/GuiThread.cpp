@@ -10,6 +10,8 @@
 #include <deque>
 #include <mutex>
 
+#include "ui/Dialogs.h"
+
 #if defined(__SANITIZE_THREAD__)
 #include <sanitizer/tsan_interface.h>
 #endif
@@ -21,6 +23,8 @@ struct HandOver {
     const std::function<void()>* task = nullptr;
     std::exception_ptr error;
     bool done = false;
+    // A posted hand-over holds its own task, and nobody waits for it: it is freed once carried out.
+    std::function<void()> posted;
 };
 
 class HandOverQueue {
@@ -31,9 +35,9 @@ public:
         arrived_.notify_all();
     }
 
-    HandOver* Pop() {
+    HandOver* Pop(bool postedOnly = false) {
         std::lock_guard lock(mutex_);
-        if (items_.empty())
+        if (items_.empty() || (postedOnly && !items_.front()->posted))
             return nullptr;
         HandOver* item = items_.front();
         items_.pop_front();
@@ -112,10 +116,33 @@ HandOverReceiver* Receiver() {
 
 }  // namespace
 
+void PrepareHandOvers() { Receiver(); }
+
 bool IsGuiThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return app == nullptr || QThread::currentThread() == app->thread();
 }
+
+namespace {
+
+void HandOverToGui(HandOver* item) {
+    Queue().Push(item);
+    auto* event = new QEvent(HandOverReceiver::EventType());
+    PublishPostedEvent(event);
+    QCoreApplication::postEvent(Receiver(), event);
+}
+
+void ShowPostedFailure(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        ShowExceptionBoxLater(e.what());
+    } catch (...) {
+        ShowExceptionBoxLater("");
+    }
+}
+
+}  // namespace
 
 void RunOnGuiThread(const std::function<void()>& task) {
     if (IsGuiThread()) {
@@ -124,13 +151,21 @@ void RunOnGuiThread(const std::function<void()>& task) {
     }
     HandOver item;
     item.task = &task;
-    Queue().Push(&item);
-    auto* event = new QEvent(HandOverReceiver::EventType());
-    PublishPostedEvent(event);
-    QCoreApplication::postEvent(Receiver(), event);
+    HandOverToGui(&item);
     Queue().AwaitFinished(&item);
     if (item.error)
         std::rethrow_exception(item.error);
+}
+
+void PostToGui(std::function<void()> task) {
+    if (IsGuiThread()) {
+        task();
+        return;
+    }
+    auto* item = new HandOver;
+    item->posted = std::move(task);
+    item->task = &item->posted;
+    HandOverToGui(item);
 }
 
 namespace {
@@ -139,20 +174,40 @@ int g_handOversRunning = 0;  // GUI thread only
 
 bool RunningHandOver() { return g_handOversRunning > 0; }
 
+namespace {
+
+// Carries one hand-over out: an awaited one is then reported finished, a posted one freed.
+void CarryOut(HandOver* item) {
+    ++g_handOversRunning;
+    try {
+        (*item->task)();
+    } catch (...) {
+        item->error = std::current_exception();
+    }
+    --g_handOversRunning;
+    if (item->posted) {
+        if (item->error)
+            ShowPostedFailure(item->error);
+        delete item;
+        return;
+    }
+    Queue().Finish(item);
+}
+
+}  // namespace
+
 int DrainHandOvers() {
     int count = 0;
     while (HandOver* item = Queue().Pop()) {
-        ++g_handOversRunning;
-        try {
-            (*item->task)();
-        } catch (...) {
-            item->error = std::current_exception();
-        }
-        --g_handOversRunning;
-        Queue().Finish(item);
+        CarryOut(item);
         ++count;
     }
     return count;
+}
+
+void DrainPostedHandOvers() {
+    while (HandOver* item = Queue().Pop(true))
+        CarryOut(item);
 }
 
 void WaitOnGui(const std::function<bool()>& done) {

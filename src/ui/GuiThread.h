@@ -33,8 +33,23 @@ auto OnGui(F&& fn) -> std::invoke_result_t<F&> {
     }
 }
 
+// Hands task over to the GUI thread and goes on without waiting, for work whose outcome the caller does
+// not need (lines to show). Hand-overs are carried out in the order they were made, awaited or not, so
+// a later OnGui finds this one done. On the GUI thread it runs at once. An exception it raises is shown
+// in the exception box once the GUI thread is free.
+void PostToGui(std::function<void()> task);
+
+// GUI thread: makes the object that hand-overs are posted to, so that it is the GUI thread's from the
+// start (made by the first worker to hand over, the GUI thread's event filters would read an object
+// that another thread wrote). Every control calls it.
+void PrepareHandOvers();
+
 // GUI thread: carries out the hand-overs that wait now, and nothing else. Returns how many ran.
 int DrainHandOvers();
+
+// GUI thread: carries out the posted hand-overs at the head of the queue, up to the first awaited one
+// (which may need what the GUI thread holds now).
+void DrainPostedHandOvers();
 
 // GUI thread: a hand-over is being carried out further down this thread's stack (a modal box that it
 // opened runs an event loop of its own). Its thread waits for it, so the GUI thread must not wait for

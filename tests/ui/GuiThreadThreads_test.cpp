@@ -1,6 +1,8 @@
 // The hand-over of control work from a worker thread to the GUI thread.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -13,14 +15,23 @@
 
 namespace {
 
+// Updates handed over without waiting keep their place among those awaited; one that fails is shown
+// in the exception box, and the worker goes on.
 TEST(GuiThreadThreads, WorkerUpdatesRunOnTheGuiThreadInOrder) {
     testsupport::DialogFake dialogs;
     ui::TForm form("Test", 300, 200);
     auto* pane = form.Make<ui::TRichEdit>(form.Client());
     std::atomic<bool> done{false};
     std::thread worker([&] {
-        for (int i = 0; i < 200; ++i)
-            pane->AddLine(std::to_string(i), ui::clGreen);
+        for (int i = 0; i < 200; ++i) {
+            if (i % 2 == 0)
+                ui::PostToGui([pane, i] { pane->AddLine(std::to_string(i), ui::clGreen); });
+            else
+                pane->AddLine(std::to_string(i), ui::clGreen);
+            if (i == 100)
+                ui::PostToGui([] { throw std::runtime_error("posted and failed"); });
+        }
+        ui::OnGui([] {});
         done = true;
     });
     // The GUI thread waits the way the road does: carrying out hand-overs and nothing else.
@@ -30,6 +41,8 @@ TEST(GuiThreadThreads, WorkerUpdatesRunOnTheGuiThreadInOrder) {
     ASSERT_EQ(lines.size(), 200u);
     for (int i = 0; i < 200; ++i)
         EXPECT_EQ(lines[static_cast<std::size_t>(i)], std::to_string(i));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dialogs.Exceptions(), std::vector<std::string>{"posted and failed"});
 }
 
 TEST(GuiThreadThreads, ValuesAndExceptionsComeBackToTheWorker) {
