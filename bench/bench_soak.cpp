@@ -46,12 +46,6 @@ void Report(const char* what, long commands, double seconds, long rssKiB) {
     std::fflush(stdout);
 }
 
-std::size_t PaneSaves() {
-    std::size_t files = 0;
-    testsupport::PaneSavedLines(&files);
-    return files;
-}
-
 double PercentAbove(long level, long reference) {
     return reference > 0 ? 100.0 * static_cast<double>(level - reference) / static_cast<double>(reference) : 0.0;
 }
@@ -111,7 +105,7 @@ int main(int argc, char** argv) {
     QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
         instrument.ClearReceived();  // the fake's own record would grow; the count is kept above
         const double seconds = static_cast<double>(wall.elapsed()) / 1000.0;
-        if (const std::size_t now = PaneSaves(); now > saves) {
+        if (const std::size_t now = testsupport::PaneSaveCount(); now > saves) {
             saves = now;
             rssAfterLastSave = ResidentKiB();
             if (rssAfterFirstSave == 0)

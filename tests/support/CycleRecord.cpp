@@ -78,6 +78,8 @@ std::vector<std::string> PaneSavedLines(std::size_t* files) {
                        [](const std::string& line, std::vector<std::string>& lines) { lines.push_back(line); });
 }
 
+std::size_t PaneSaveCount() { return SavedFiles(platform::OrvelFolder() / "Logs", "Talvane Output").size(); }
+
 std::vector<std::string> LogSavedLines(std::size_t* files) {
     return GatherLines(platform::DrennickFolder() / "Logs", "Comm Log Output", files,
                        [](const std::string& line, std::vector<std::string>& lines) {

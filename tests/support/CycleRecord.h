@@ -11,6 +11,8 @@ namespace testsupport {
 // The lines of the pane's saved files ("Talvane Output*.doc", plain text in the Orvel Logs folder),
 // oldest file first, and how many files there were.
 std::vector<std::string> PaneSavedLines(std::size_t* files = nullptr);
+// How many files the pane has been saved into, without reading them.
+std::size_t PaneSaveCount();
 // The lines of the log's saved files ("Comm Log Output*.doc", rich text in the Drennick Logs folder),
 // oldest file first, and how many files there were.
 std::vector<std::string> LogSavedLines(std::size_t* files = nullptr);
