@@ -66,8 +66,9 @@ FileLine TakeFileLine(ui::TRichEdit& window, int i) {
     return line;
 }
 
+// Only shown: the worker does not wait for it.
 void UnmarkFileLine(ui::TRichEdit& window, int i) {
-    ui::OnGui([&] {
+    ui::PostToGui([&window, i] {
         if (i < window.LineCount())
             window.SetLine(i, terminal::UnmarkLine(window.Line(i)));
     });
