@@ -3,8 +3,9 @@
 //
 // The road runs on the GUI thread and on the worker thread. Whatever it does to the window or to the
 // window's plain fields it does inside ui::OnGui, which runs the work directly on the GUI thread and
-// hands it over (and waits) from the worker. PortBusy is taken with compare-and-exchange; a GUI
-// thread waiting for it keeps carrying out the worker's hand-overs.
+// hands it over (and waits) from the worker, or inside ui::PostToGui when it only shows lines, which a
+// worker hands over without waiting. PortBusy is taken with compare-and-exchange; a GUI thread waiting
+// for it keeps carrying out the worker's hand-overs.
 #include <array>
 #include <exception>
 #include <functional>
