@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "ui/Backdrop.h"
-#include "ui/CachedFrameStyle.h"
+#include "ui/CachedStyle.h"
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 
@@ -18,7 +18,7 @@ class EditWidget : public QLineEdit {
 public:
     EditWidget(QWidget* parent, TEdit* owner) : QLineEdit(parent), owner_(owner) {
         MakeOpaqueOverBackdrop(this);
-        setStyle(CachedFrameStyle());
+        setStyle(CachedStyle());
     }
 
 protected:

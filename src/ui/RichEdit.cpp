@@ -17,6 +17,7 @@
 #include <stdexcept>
 
 #include "ui/Backdrop.h"
+#include "ui/CachedStyle.h"
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
 #include "ui/Printing.h"
@@ -40,7 +41,9 @@ void WithoutRepaint(QWidget& widget, F change) {
 // at each line added.
 class ScrollBarRepaintedOnChange : public QScrollBar {
 public:
-    explicit ScrollBarRepaintedOnChange(Qt::Orientation orientation) : QScrollBar(orientation) {}
+    explicit ScrollBarRepaintedOnChange(Qt::Orientation orientation) : QScrollBar(orientation) {
+        setStyle(CachedStyle());
+    }
 
 protected:
     void sliderChange(SliderChange change) override {
