@@ -65,6 +65,9 @@ TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string,
     // default font a settings text such as "Settings: 9600 8-N-1" would be cut.
     QFont font = row->font();
     font.setPointSize(kStatusFontPoints);
+    // A panel's text is laid out again at each paint, and a busy window repaints its counts with each
+    // command; 8-bit Latin needs no shaping.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     row->setFont(font);
     for (const auto& [text, width] : panels) {
         auto* label = new QLabel(ToQt(text), row);
