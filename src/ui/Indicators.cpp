@@ -65,12 +65,15 @@ TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string,
     // default font a settings text such as "Settings: 9600 8-N-1" would be cut.
     QFont font = row->font();
     font.setPointSize(kStatusFontPoints);
-    // A panel's text is laid out again at each paint, and a busy window repaints its counts with each
-    // command; 8-bit Latin needs no shaping.
-    font.setStyleStrategy(QFont::PreferNoShaping);
     row->setFont(font);
+    // A panel's text is laid out again at each paint, and a busy window repaints its counts with each
+    // command; 8-bit Latin needs no shaping. (Set on each panel: the form's style sheet gives the
+    // panels a font of their own, without the row's strategy.)
+    QFont withoutShaping;
+    withoutShaping.setStyleStrategy(QFont::PreferNoShaping);
     for (const auto& [text, width] : panels) {
         auto* label = new QLabel(ToQt(text), row);
+        label->setFont(withoutShaping);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         MakeOpaqueOverBackdrop(label);
