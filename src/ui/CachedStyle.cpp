@@ -72,19 +72,26 @@ class CachingStyle : public QProxyStyle {
 public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
-        if (element != PE_FrameLineEdit || option->rect.isEmpty()) {
+        if ((element != PE_FrameLineEdit && element != PE_PanelLineEdit) || option->rect.isEmpty()) {
             QProxyStyle::drawPrimitive(element, option, painter, widget);
             return;
         }
         const qreal ratio = painter->device()->devicePixelRatioF();
-        const QString key = CommonKey("edit-frame", *option, option->rect.size(), ratio);
-        const QPixmap frame = Cached(key, option->rect.size(), ratio, [&](QPainter& onPixmap) {
-            if (const auto* frameOption = qstyleoption_cast<const QStyleOptionFrame*>(option))
-                DrawFrameAtOrigin(*frameOption, &onPixmap, widget);
+        const auto* frameOption = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        const QString key = CommonKey(element == PE_PanelLineEdit ? "edit-panel" : "edit-frame", *option,
+                                      option->rect.size(), ratio) +
+                            (frameOption != nullptr ? QStringLiteral("-%1-%2-%3")
+                                                          .arg(frameOption->lineWidth)
+                                                          .arg(frameOption->midLineWidth)
+                                                          .arg(static_cast<int>(frameOption->features))
+                                                    : QString());
+        const QPixmap drawn = Cached(key, option->rect.size(), ratio, [&](QPainter& onPixmap) {
+            if (frameOption != nullptr)
+                DrawPrimitiveAtOrigin(element, *frameOption, &onPixmap, widget);
             else
-                DrawFrameAtOrigin(*option, &onPixmap, widget);
+                DrawPrimitiveAtOrigin(element, *option, &onPixmap, widget);
         });
-        painter->drawPixmap(option->rect.topLeft(), frame);
+        painter->drawPixmap(option->rect.topLeft(), drawn);
     }
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
@@ -109,9 +116,9 @@ public:
 
 private:
     template <class Option>
-    void DrawFrameAtOrigin(Option option, QPainter* painter, const QWidget* widget) const {
+    void DrawPrimitiveAtOrigin(PrimitiveElement element, Option option, QPainter* painter, const QWidget* widget) const {
         option.rect.moveTopLeft({0, 0});
-        QProxyStyle::drawPrimitive(PE_FrameLineEdit, &option, painter, widget);
+        QProxyStyle::drawPrimitive(element, &option, painter, widget);
     }
 
     // The groove, which does not move with the handle.

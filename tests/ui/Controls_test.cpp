@@ -934,13 +934,18 @@ void ExpectShownAsFullyRepainted(ui::TForm& form, const std::string& when) {
     EXPECT_EQ(differing, 0) << when << ": first at " << first.x() << "," << first.y();
 }
 
-// A scroll bar in the given look, drawn by style on a window-coloured image.
-QImage DrawnScrollBar(const QStyle& style, const QStyleOptionSlider& option, QScrollBar& bar) {
+// A part in the given look, drawn by draw(painter) on a window-coloured image.
+template <class Draw>
+QImage DrawnPart(const QStyleOption& option, Draw draw) {
     QImage image(option.rect.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(option.palette.window().color());
     QPainter painter(&image);
-    style.drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar);
+    draw(painter);
     return image;
+}
+
+QImage DrawnScrollBar(const QStyle& style, const QStyleOptionSlider& option, QScrollBar& bar) {
+    return DrawnPart(option, [&](QPainter& painter) { style.drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, &bar); });
 }
 
 // "" when the pictures are alike, each colour channel within shades; else how many pixels differ, and
@@ -1014,6 +1019,30 @@ TEST_F(Controls, AScrollBarDrawnFromTheCacheLooksAsTheStyleDrawsIt) {
                 EXPECT_EQ(DifferingPixels(DrawnScrollBar(cached, option, bar), drawn, 3), "")
                     << "maximum " << look.maximum << " value " << look.value << " active " << look.active
                     << " state " << look.state << " direction " << direction << " time " << time;
+        }
+    }
+}
+
+TEST_F(Controls, AnEditPanelDrawnFromTheCacheLooksAsTheStyleDrawsIt) {
+    QLineEdit edit;
+    const QStyle& plain = *QApplication::style();
+    const QStyle& cached = *ui::CachedStyle();
+    const QStyle::State usual = QStyle::State_Enabled | QStyle::State_Active;
+    for (const QSize size : {QSize(200, 22), QSize(64, 20)}) {
+        for (const QStyle::State state : {usual, usual | QStyle::State_HasFocus, usual | QStyle::State_ReadOnly,
+                                          usual | QStyle::State_MouseOver, QStyle::State(QStyle::State_Active)}) {
+            edit.resize(size);
+            QStyleOptionFrame option;
+            option.initFrom(&edit);
+            option.rect = QRect(QPoint(0, 0), size);
+            option.state = state;
+            option.lineWidth = plain.pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+            const auto panel = [&](const QStyle& style) {
+                return DrawnPart(option, [&](QPainter& painter) { style.drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, &edit); });
+            };
+            const QImage drawn = panel(plain);
+            for (int time = 0; time < 2; ++time)
+                EXPECT_EQ(DifferingPixels(panel(cached), drawn, 3), "") << size.width() << " state " << state << " time " << time;
         }
     }
 }
