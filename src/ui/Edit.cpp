@@ -19,6 +19,11 @@ public:
     EditWidget(QWidget* parent, TEdit* owner) : QLineEdit(parent), owner_(owner) {
         MakeOpaqueOverBackdrop(this);
         setStyle(CachedStyle());
+        // Commands are 8-bit Latin, which needs no shaping; the command line is laid out again with
+        // each command it shows, and once more to paint it selected.
+        QFont withoutShaping;
+        withoutShaping.setStyleStrategy(QFont::PreferNoShaping);
+        setFont(withoutShaping);
     }
 
 protected:
