@@ -3,8 +3,10 @@
 //
 // The road runs on the GUI thread and on the worker thread. Whatever it does to the window or to the
 // window's plain fields it does inside ui::OnGui, which runs the work directly on the GUI thread and
-// hands it over (and waits) from the worker, or inside ui::PostToGui when it only shows something (the
-// command line and its focus, the lines), which a worker hands over without waiting. PortBusy is taken with compare-and-exchange; a GUI thread waiting
+// hands it over (and waits) from the worker; inside ui::OnGuiAhead when it only reads what the worker
+// needs at once (the port's name), which goes before the lines still waiting to be shown; or inside
+// ui::PostToGui when it only shows something (the command line and its focus, the lines), which a
+// worker hands over without waiting. PortBusy is taken with compare-and-exchange; a GUI thread waiting
 // for it keeps carrying out the worker's hand-overs.
 #include <array>
 #include <exception>
@@ -69,8 +71,7 @@ std::optional<std::string> TTalvaneForm::SendThroughDoor(const std::string& text
 // road's GUI steps are therefore gathered into as few hand-overs as their order allows.
 std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine) {
     const bool refused = Contains(text, "Command") || Contains(text, "Empty");
-    // Only shown: a worker goes on to take the port meanwhile, and the port's name, read on the GUI
-    // thread after this, is read after it.
+    // Only shown: a worker goes on to take the port meanwhile.
     ui::PostToGui([this, text, intoCommandLine, refused] {
         if (intoCommandLine)
             eSendCommand->SetText(text);
@@ -97,7 +98,7 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bo
                 --*depth;
         }
     } leave{onGui ? &guiRoadDepth_ : nullptr};
-    const auto [portName, terminator] = ui::OnGui([&] { return std::pair(cboTalvane->Text(), Terminator); });
+    const auto [portName, terminator] = ui::OnGuiAhead([&] { return std::pair(cboTalvane->Text(), Terminator); });
     if (SerialPort->IsPortOpen())
         SerialPort->ClosePort();
     if (!SerialPort->OpenPort(portName)) {

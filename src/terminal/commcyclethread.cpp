@@ -201,7 +201,7 @@ void TCommCycleThread::SendTickedStrings() {
             return;
         // The box and its string in one hand-over: what bbSendStringClick sends, with one wait less.
         const auto index = static_cast<std::size_t>(k - 1);
-        const std::optional<std::string> string = ui::OnGui([&]() -> std::optional<std::string> {
+        const std::optional<std::string> string = ui::OnGuiAhead([&]() -> std::optional<std::string> {
             if (!form_.cbCycleString[index]->Checked())
                 return std::nullopt;
             return form_.edString[index]->Text();
@@ -248,7 +248,8 @@ void TCommCycleThread::DoFileCycle() {
 
 bool TCommCycleThread::ProcessFileLine(int i) {
     ui::TRichEdit& window = *form_.reInputFile;
-    const FileLine line = ui::OnGui([&] { return TakeFileLine(window, i); });
+    // Ahead of the lines still waiting to be shown, which do not touch this line.
+    const FileLine line = ui::OnGuiAhead([&] { return TakeFileLine(window, i); });
     if (!line.exists)
         return false;
     if (line.kind == terminal::CommandLineKind::Command) {
@@ -282,9 +283,10 @@ void TCommCycleThread::CountPass() {
     form_.leCurrentCycle->SetText(std::to_string(count));
 }
 
-// A negative command delay is written back as "0" and waits nothing.
+// A negative command delay is written back as "0" and waits nothing. The delay is read ahead of the
+// reply still waiting to be shown.
 void TCommCycleThread::CommandDelay() {
-    const int ms = ui::OnGui([this] {
+    const int ms = ui::OnGuiAhead([this] {
         const int value = ReadInt(*form_.leCommandDelay, 0);
         if (value < 0)
             form_.leCommandDelay->SetText("0");

@@ -29,14 +29,20 @@ struct HandOver {
 
 class HandOverQueue {
 public:
-    void Push(HandOver* item) {
+    void Push(HandOver* item, bool ahead) {
         std::lock_guard lock(mutex_);
-        items_.push_back(item);
+        (ahead ? ahead_ : items_).push_back(item);
         arrived_.notify_all();
     }
 
+    // The first of those that go ahead, else the first of the others.
     HandOver* Pop(bool postedOnly = false) {
         std::lock_guard lock(mutex_);
+        if (!postedOnly && !ahead_.empty()) {
+            HandOver* item = ahead_.front();
+            ahead_.pop_front();
+            return item;
+        }
         if (items_.empty() || (postedOnly && !items_.front()->posted))
             return nullptr;
         HandOver* item = items_.front();
@@ -58,7 +64,7 @@ public:
     // Waits until an item arrives or the pause ends.
     void AwaitArrival(std::chrono::microseconds pause) {
         std::unique_lock lock(mutex_);
-        arrived_.wait_for(lock, pause, [this] { return !items_.empty(); });
+        arrived_.wait_for(lock, pause, [this] { return !items_.empty() || !ahead_.empty(); });
     }
 
 private:
@@ -66,6 +72,7 @@ private:
     std::condition_variable arrived_;
     std::condition_variable finished_;
     std::deque<HandOver*> items_;
+    std::deque<HandOver*> ahead_;
 };
 
 HandOverQueue& Queue() {
@@ -125,8 +132,8 @@ bool IsGuiThread() {
 
 namespace {
 
-void HandOverToGui(HandOver* item) {
-    Queue().Push(item);
+void HandOverToGui(HandOver* item, bool ahead) {
+    Queue().Push(item, ahead);
     auto* event = new QEvent(HandOverReceiver::EventType());
     PublishPostedEvent(event);
     QCoreApplication::postEvent(Receiver(), event);
@@ -144,14 +151,14 @@ void ShowPostedFailure(const std::exception_ptr& error) {
 
 }  // namespace
 
-void RunOnGuiThread(const std::function<void()>& task) {
+void RunOnGuiThread(const std::function<void()>& task, bool ahead) {
     if (IsGuiThread()) {
         task();
         return;
     }
     HandOver item;
     item.task = &task;
-    HandOverToGui(&item);
+    HandOverToGui(&item, ahead);
     Queue().AwaitFinished(&item);
     if (item.error)
         std::rethrow_exception(item.error);
@@ -165,7 +172,7 @@ void PostToGui(std::function<void()> task) {
     auto* item = new HandOver;
     item->posted = std::move(task);
     item->task = &item->posted;
-    HandOverToGui(item);
+    HandOverToGui(item, false);
 }
 
 namespace {

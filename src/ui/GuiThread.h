@@ -16,26 +16,42 @@ namespace ui {
 // True on the thread that runs the Qt application, and on any thread while no application exists.
 bool IsGuiThread();
 
-// Runs task on the GUI thread and waits for it; an exception it raises is raised here again.
-void RunOnGuiThread(const std::function<void()>& task);
+// Runs task on the GUI thread and waits for it; an exception it raises is raised here again. Ahead: it
+// is carried out before the hand-overs that were only posted and still wait (see OnGuiAhead).
+void RunOnGuiThread(const std::function<void()>& task, bool ahead = false);
 
+namespace detail {
 template <class F>
-auto OnGui(F&& fn) -> std::invoke_result_t<F&> {
+auto AwaitOnGui(F& fn, bool ahead) -> std::invoke_result_t<F&> {
     using Result = std::invoke_result_t<F&>;
     if (IsGuiThread())
         return fn();
     if constexpr (std::is_void_v<Result>) {
-        RunOnGuiThread([&] { fn(); });
+        RunOnGuiThread([&] { fn(); }, ahead);
     } else {
         std::optional<Result> result;
-        RunOnGuiThread([&] { result.emplace(fn()); });
+        RunOnGuiThread([&] { result.emplace(fn()); }, ahead);
         return std::move(*result);
     }
+}
+}  // namespace detail
+
+template <class F>
+auto OnGui(F&& fn) -> std::invoke_result_t<F&> {
+    return detail::AwaitOnGui(fn, false);
+}
+
+// OnGui for what a worker needs at once, such as a control's value, and which the hand-overs it posted
+// to be shown do not touch: carried out before those that still wait, as a window message sent from
+// another thread goes before the posted ones. Such hand-overs keep their order among themselves.
+template <class F>
+auto OnGuiAhead(F&& fn) -> std::invoke_result_t<F&> {
+    return detail::AwaitOnGui(fn, true);
 }
 
 // Hands task over to the GUI thread and goes on without waiting, for work whose outcome the caller does
 // not need (lines to show). Hand-overs are carried out in the order they were made, awaited or not, so
-// a later OnGui finds this one done. On the GUI thread it runs at once. An exception it raises is shown
+// a later OnGui finds this one done (a later OnGuiAhead may not). On the GUI thread it runs at once. An exception it raises is shown
 // in the exception box once the GUI thread is free.
 void PostToGui(std::function<void()> task);
 

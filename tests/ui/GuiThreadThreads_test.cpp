@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -43,6 +44,32 @@ TEST(GuiThreadThreads, WorkerUpdatesRunOnTheGuiThreadInOrder) {
         EXPECT_EQ(lines[static_cast<std::size_t>(i)], std::to_string(i));
     QCoreApplication::processEvents();
     EXPECT_EQ(dialogs.Exceptions(), std::vector<std::string>{"posted and failed"});
+}
+
+TEST(GuiThreadThreads, AReadAheadGoesBeforeThePostedLinesStillWaitingWhichKeepTheirOrder) {
+    ui::TForm form("Test", 300, 200);
+    auto* pane = form.Make<ui::TRichEdit>(form.Client());
+    std::atomic<bool> posted{false};
+    std::atomic<bool> done{false};
+    int linesWhenRead = -1;
+    int linesAfterBarrier = -1;
+    std::thread worker([&] {
+        for (int i = 0; i < 3; ++i)
+            ui::PostToGui([pane, i] { pane->AddLine("p" + std::to_string(i), ui::clGreen); });
+        posted = true;
+        linesWhenRead = ui::OnGuiAhead([pane] { return pane->LineCount(); });
+        linesAfterBarrier = ui::OnGui([pane] { return pane->LineCount(); });
+        done = true;
+    });
+    // The GUI thread is busy elsewhere while the worker posts its lines and asks for the read.
+    while (!posted)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ui::WaitOnGui([&] { return done.load(); });
+    worker.join();
+    EXPECT_EQ(linesWhenRead, 0);
+    EXPECT_EQ(linesAfterBarrier, 3) << "an awaited hand-over still finds the posted ones done";
+    EXPECT_EQ(pane->Lines(), (std::vector<std::string>{"p0", "p1", "p2"}));
 }
 
 TEST(GuiThreadThreads, ValuesAndExceptionsComeBackToTheWorker) {
