@@ -44,26 +44,37 @@ struct FileLine {
     terminal::CommandLineKind kind = terminal::CommandLineKind::Empty;
     std::string command;
     terminal::Directive directive;
+    std::string text;    // as read
+    std::string marked;  // as shown while in progress; empty for a line that is not marked
 };
 
-// Reads line i of the window and, for a command or a directive, marks it as the line in progress.
-// Runs on the GUI thread, so the operator's edits never fall between the read and the write.
-FileLine TakeFileLine(ui::TRichEdit& window, int i) {
+// Reads line i of the window; a command or a directive is to be marked as the line in progress.
+FileLine ReadFileLine(const ui::TRichEdit& window, int i) {
     FileLine line;
     if (i >= window.LineCount())
         return line;
     line.exists = true;
-    const std::string text = window.Line(i);
-    line.kind = terminal::ClassifyCommandLine(text);
+    line.text = window.Line(i);
+    line.kind = terminal::ClassifyCommandLine(line.text);
     if (line.kind == terminal::CommandLineKind::Command) {
-        const std::string marked = terminal::MarkLine(text);
-        window.SetLine(i, marked);
-        line.command = terminal::CommandFromMarkedLine(marked);
+        line.marked = terminal::MarkLine(line.text);
+        line.command = terminal::CommandFromMarkedLine(line.marked);
     } else if (line.kind == terminal::CommandLineKind::Directive) {
-        line.directive = terminal::SplitDirective(text);
-        window.SetLine(i, terminal::MarkLine(text));
+        line.directive = terminal::SplitDirective(line.text);
+        line.marked = terminal::MarkLine(line.text);
     }
     return line;
+}
+
+// Only shown: the worker does not wait for it. An operator's edit of the line since it was read is
+// kept: the line is then not marked.
+void MarkFileLine(ui::TRichEdit& window, int i, const FileLine& line) {
+    if (line.marked.empty())
+        return;
+    ui::PostToGui([&window, i, text = line.text, marked = line.marked] {
+        if (i < window.LineCount() && window.Line(i) == text)
+            window.SetLine(i, marked);
+    });
 }
 
 // Only shown: the worker does not wait for it.
@@ -248,10 +259,11 @@ void TCommCycleThread::DoFileCycle() {
 
 bool TCommCycleThread::ProcessFileLine(int i) {
     ui::TRichEdit& window = *form_.reInputFile;
-    // Ahead of the lines still waiting to be shown, which do not touch this line.
-    const FileLine line = ui::OnGuiAhead([&] { return TakeFileLine(window, i); });
+    // Read ahead of the lines still waiting to be shown, which do not touch this line.
+    const FileLine line = ui::OnGuiAhead([&] { return ReadFileLine(window, i); });
     if (!line.exists)
         return false;
+    MarkFileLine(window, i, line);
     if (line.kind == terminal::CommandLineKind::Command) {
         form_.SendThroughDoor(line.command);
         CommandDelay();

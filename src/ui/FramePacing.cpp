@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/GuiThread.h"
+
 namespace ui {
 
 FramePacer::FramePacer(QWidget* window) : window_(window) {
@@ -21,15 +23,28 @@ bool FramePacer::HoldBack(const QEvent* event) {
         return false;
     if (frameEnd_.isActive()) {
         frameEnd_.stop();
-    } else if (sincePaint_.isValid()) {
-        const qint64 left = FrameMs() - sincePaint_.elapsed();
-        if (left > 0) {
-            frameEnd_.start(static_cast<int>(left));
-            return true;
-        }
+    } else if (const int left = LeftToWait(); left > 0) {
+        if (!sinceHeld_.isValid())
+            sinceHeld_.start();
+        frameEnd_.start(left);
+        return true;
     }
     sincePaint_.start();
+    sinceHeld_.invalidate();
     return false;
+}
+
+// Milliseconds until the frame may be painted: the rest of the frame since the last paint, or until the
+// hand-overs have been quiet for a moment, for no longer than kMostHeldMs in all.
+int FramePacer::LeftToWait() {
+    constexpr qint64 kQuietUs = 1000;
+    constexpr qint64 kMostHeldMs = 4;
+    qint64 left = sincePaint_.isValid() ? FrameMs() - sincePaint_.elapsed() : 0;
+    const qint64 sinceHandOverUs = std::chrono::duration_cast<std::chrono::microseconds>(SinceLastHandOver()).count();
+    const bool heldLongEnough = sinceHeld_.isValid() && sinceHeld_.elapsed() >= kMostHeldMs;
+    if (sinceHandOverUs < kQuietUs && !heldLongEnough)
+        left = std::max(left, (kQuietUs - sinceHandOverUs + 999) / 1000);
+    return static_cast<int>(left);
 }
 
 int FramePacer::FrameMs() const {

@@ -2,7 +2,9 @@
 // A window paints at most once a frame of its screen. Qt paints a window whenever its event loop finds
 // an update request waiting, which during a command cycle is after every line added to the pane; the
 // pacer holds such a request back until a frame has passed since the last paint, and the changes of
-// that frame are painted together.
+// that frame are painted together. A frame also waits (a few milliseconds at most) until the worker's
+// hand-overs have been quiet for a moment: right after a reply is shown, the worker asks the GUI thread
+// for what its next command needs, and would otherwise wait for a paint.
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -24,8 +26,11 @@ private:
     int FrameMs() const;
     void PaintHeldFrame();
 
+    int LeftToWait();
+
     QWidget* window_;
     QElapsedTimer sincePaint_;
+    QElapsedTimer sinceHeld_;
     QTimer frameEnd_;
 };
 

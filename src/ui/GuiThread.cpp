@@ -176,10 +176,13 @@ void PostToGui(std::function<void()> task) {
 }
 
 namespace {
-int g_handOversRunning = 0;  // GUI thread only
+int g_handOversRunning = 0;                             // GUI thread only
+std::chrono::steady_clock::time_point g_lastHandOver;  // GUI thread only
 }  // namespace
 
 bool RunningHandOver() { return g_handOversRunning > 0; }
+
+std::chrono::steady_clock::duration SinceLastHandOver() { return std::chrono::steady_clock::now() - g_lastHandOver; }
 
 namespace {
 
@@ -192,6 +195,7 @@ void CarryOut(HandOver* item) {
         item->error = std::current_exception();
     }
     --g_handOversRunning;
+    g_lastHandOver = std::chrono::steady_clock::now();
     if (item->posted) {
         if (item->error)
             ShowPostedFailure(item->error);

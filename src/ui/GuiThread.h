@@ -5,6 +5,7 @@
 // with OnGui and awaited, so its updates keep their order. The GUI thread carries hand-overs out from
 // its event loop and, while it waits for something another thread holds (WaitOnGui), from that wait as
 // well, so a worker that needs the GUI thread never deadlocks against a GUI thread that waits for it.
+#include <chrono>
 #include <exception>
 #include <functional>
 #include <optional>
@@ -66,6 +67,9 @@ int DrainHandOvers();
 // GUI thread: carries out the posted hand-overs at the head of the queue, up to the first awaited one
 // (which may need what the GUI thread holds now).
 void DrainPostedHandOvers();
+
+// GUI thread: how long ago the last hand-over was carried out (a long time when none was yet).
+std::chrono::steady_clock::duration SinceLastHandOver();
 
 // GUI thread: a hand-over is being carried out further down this thread's stack (a modal box that it
 // opened runs an event loop of its own). Its thread waits for it, so the GUI thread must not wait for
