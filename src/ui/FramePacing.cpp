@@ -24,27 +24,32 @@ bool FramePacer::HoldBack(const QEvent* event) {
     if (frameEnd_.isActive()) {
         frameEnd_.stop();
     } else if (const int left = LeftToWait(); left > 0) {
-        if (!sinceHeld_.isValid())
-            sinceHeld_.start();
         frameEnd_.start(left);
         return true;
     }
     sincePaint_.start();
-    sinceHeld_.invalidate();
+    waitedForQuiet_.invalidate();
     return false;
 }
 
-// Milliseconds until the frame may be painted: the rest of the frame since the last paint, or until the
-// hand-overs have been quiet for a moment, for no longer than kMostHeldMs in all.
+// Milliseconds until the frame may be painted: the rest of the frame since the last paint; then, until
+// the hand-overs have been quiet for a moment, but for no longer than kMostQuietWaitMs past the frame.
 int FramePacer::LeftToWait() {
     constexpr qint64 kQuietUs = 1000;
-    constexpr qint64 kMostHeldMs = 4;
-    qint64 left = sincePaint_.isValid() ? FrameMs() - sincePaint_.elapsed() : 0;
+    constexpr qint64 kMostQuietWaitMs = 4;
+    if (sincePaint_.isValid()) {
+        const qint64 frameLeft = FrameMs() - sincePaint_.elapsed();
+        if (frameLeft > 0)
+            return static_cast<int>(frameLeft);
+    }
     const qint64 sinceHandOverUs = std::chrono::duration_cast<std::chrono::microseconds>(SinceLastHandOver()).count();
-    const bool heldLongEnough = sinceHeld_.isValid() && sinceHeld_.elapsed() >= kMostHeldMs;
-    if (sinceHandOverUs < kQuietUs && !heldLongEnough)
-        left = std::max(left, (kQuietUs - sinceHandOverUs + 999) / 1000);
-    return static_cast<int>(left);
+    if (sinceHandOverUs >= kQuietUs)
+        return 0;
+    if (!waitedForQuiet_.isValid())
+        waitedForQuiet_.start();
+    if (waitedForQuiet_.elapsed() >= kMostQuietWaitMs)
+        return 0;
+    return static_cast<int>((kQuietUs - sinceHandOverUs + 999) / 1000);
 }
 
 int FramePacer::FrameMs() const {

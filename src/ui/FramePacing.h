@@ -30,7 +30,7 @@ private:
 
     QWidget* window_;
     QElapsedTimer sincePaint_;
-    QElapsedTimer sinceHeld_;
+    QElapsedTimer waitedForQuiet_;
     QTimer frameEnd_;
 };
 
