@@ -259,7 +259,9 @@ void TCommCycleThread::DoFileCycle() {
 
 bool TCommCycleThread::ProcessFileLine(int i) {
     ui::TRichEdit& window = *form_.reInputFile;
-    // Read ahead of the lines still waiting to be shown, which do not touch this line.
+    // Read ahead of the lines still waiting to be shown, which do not touch this line: within a pass they
+    // show earlier lines, and the unmarking of this line in the pass before was carried out by the
+    // awaited steps that end a pass (the pass count, the cycle delay).
     const FileLine line = ui::OnGuiAhead([&] { return ReadFileLine(window, i); });
     if (!line.exists)
         return false;

@@ -7,6 +7,8 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <deque>
+#include <utility>
 
 namespace ui {
 namespace {
@@ -50,23 +52,50 @@ QPixmap WithoutAlphaWhenOpaque(const QPixmap& drawn) {
     return opaque;
 }
 
-// The pixmap under key, drawn by draw(painter) on a transparent pixmap of size when it is not cached.
+// Draws on a transparent pixmap of size.
 template <class Draw>
-QPixmap Cached(const QString& key, QSize size, qreal ratio, Draw draw) {
-    QPixmap pixmap;
-    if (QPixmapCache::find(key, &pixmap))
-        return pixmap;
-    pixmap = QPixmap(size * ratio);
+QPixmap Drawn(QSize size, qreal ratio, Draw draw) {
+    QPixmap pixmap(size * ratio);
     pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     {
         QPainter painter(&pixmap);
         draw(painter);
     }
-    pixmap = WithoutAlphaWhenOpaque(pixmap);
+    return WithoutAlphaWhenOpaque(pixmap);
+}
+
+// The pixmap under key in the application's pixmap cache, drawn when it is not there.
+template <class Draw>
+QPixmap Cached(const QString& key, QSize size, qreal ratio, Draw draw) {
+    QPixmap pixmap;
+    if (QPixmapCache::find(key, &pixmap))
+        return pixmap;
+    pixmap = Drawn(size, ratio, draw);
     QPixmapCache::insert(key, pixmap);
     return pixmap;
 }
+
+// The last few pixmaps drawn, for parts that take a new size often: a scroll bar's handle shrinks with
+// every few lines while a pane fills, and again after each time it is emptied; the application's cache
+// would keep every size.
+class RecentPixmaps {
+public:
+    template <class Draw>
+    QPixmap Get(const QString& key, QSize size, qreal ratio, Draw draw) {
+        const auto found = std::find_if(entries_.begin(), entries_.end(), [&](const auto& entry) { return entry.first == key; });
+        if (found != entries_.end())
+            return found->second;
+        if (entries_.size() == kKept)
+            entries_.pop_front();
+        entries_.emplace_back(key, Drawn(size, ratio, draw));
+        return entries_.back().second;
+    }
+
+private:
+    static constexpr std::size_t kKept = 16;
+    std::deque<std::pair<QString, QPixmap>> entries_;
+};
 
 class CachingStyle : public QProxyStyle {
 public:
@@ -109,9 +138,9 @@ public:
         QStyleOptionSlider arrows = *bar;
         arrows.subControls &= SC_ScrollBarAddLine | SC_ScrollBarSubLine;
         QProxyStyle::drawComplexControl(CC_ScrollBar, &arrows, painter, widget);
-        const QRect handle = HandleArea(atOrigin, widget);
-        if ((bar->subControls & SC_ScrollBarSlider) && !handle.isEmpty())
-            painter->drawPixmap(bar->rect.topLeft() + handle.topLeft(), Handle(atOrigin, handle, widget, ratio));
+        const QRect area = HandleArea(atOrigin, widget);
+        if ((bar->subControls & SC_ScrollBarSlider) && !area.isEmpty())
+            painter->drawPixmap(bar->rect.topLeft() + area.topLeft(), Handle(atOrigin, area, widget, ratio));
     }
 
 private:
@@ -148,21 +177,35 @@ private:
         return area & groove;
     }
 
-    // The handle on the groove beneath it, which looks the same wherever the handle stands between the
-    // ends (the groove changes only across the bar); at an end it meets an arrow button.
-    QPixmap Handle(QStyleOptionSlider bar, QRect handle, const QWidget* widget, qreal ratio) const {
+    // The handle on the groove beneath it, in its area. Away from the groove's ends it looks the same
+    // wherever it stands (the groove changes only across the bar), given its own size and place in the
+    // area; near an end the style draws it a little differently, so there the distance counts too.
+    QPixmap Handle(QStyleOptionSlider bar, QRect area, const QWidget* widget, qreal ratio) const {
+        constexpr int kNearEnd = 8;
         bar.subControls = SC_ScrollBarGroove | SC_ScrollBarSlider;
-        const QString key = CommonKey("scroll-handle", bar, handle.size(), ratio) +
-                            QStringLiteral("-%1-%2-%3-%4")
+        const QRect handle = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+        const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+        const bool horizontal = bar.orientation == Qt::Horizontal;
+        const int fromStart = horizontal ? handle.left() - groove.left() : handle.top() - groove.top();
+        const int toEnd = horizontal ? groove.right() - handle.right() : groove.bottom() - handle.bottom();
+        const QRect inArea = handle.translated(-area.topLeft());
+        const QString key = CommonKey("scroll-handle", bar, area.size(), ratio) +
+                            QStringLiteral("-%1-%2-%3,%4,%5x%6-%7-%8")
                                 .arg(static_cast<int>(bar.orientation))
                                 .arg(static_cast<unsigned>(bar.activeSubControls))
-                                .arg(bar.sliderPosition == bar.minimum)
-                                .arg(bar.sliderPosition == bar.maximum);
-        return Cached(key, handle.size(), ratio, [&](QPainter& painter) {
-            painter.translate(-handle.topLeft());
+                                .arg(inArea.x())
+                                .arg(inArea.y())
+                                .arg(inArea.width())
+                                .arg(inArea.height())
+                                .arg(std::min(fromStart, kNearEnd))
+                                .arg(std::min(toEnd, kNearEnd));
+        return handles_.Get(key, area.size(), ratio, [&](QPainter& painter) {
+            painter.translate(-area.topLeft());
             QProxyStyle::drawComplexControl(CC_ScrollBar, &bar, &painter, widget);
         });
     }
+
+    mutable RecentPixmaps handles_;  // GUI thread only, as all painting
 };
 
 }  // namespace

@@ -33,7 +33,8 @@ bool FramePacer::HoldBack(const QEvent* event) {
 }
 
 // Milliseconds until the frame may be painted: the rest of the frame since the last paint; then, until
-// the hand-overs have been quiet for a moment, but for no longer than kMostQuietWaitMs past the frame.
+// the hand-overs have been quiet for a moment, but no more once kMostQuietWaitMs have passed since the
+// frame was first found due.
 int FramePacer::LeftToWait() {
     constexpr qint64 kQuietUs = 1000;
     constexpr qint64 kMostQuietWaitMs = 4;

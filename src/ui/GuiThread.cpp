@@ -61,6 +61,11 @@ public:
         finished_.wait(lock, [item] { return item->done; });
     }
 
+    int Size() {
+        std::lock_guard lock(mutex_);
+        return static_cast<int>(items_.size() + ahead_.size());
+    }
+
     // Waits until an item arrives or the pause ends.
     void AwaitArrival(std::chrono::microseconds pause) {
         std::unique_lock lock(mutex_);
@@ -181,6 +186,8 @@ std::chrono::steady_clock::time_point g_lastHandOver;  // GUI thread only
 }  // namespace
 
 bool RunningHandOver() { return g_handOversRunning > 0; }
+
+int WaitingHandOvers() { return Queue().Size(); }
 
 std::chrono::steady_clock::duration SinceLastHandOver() { return std::chrono::steady_clock::now() - g_lastHandOver; }
 

@@ -68,6 +68,9 @@ int DrainHandOvers();
 // (which may need what the GUI thread holds now).
 void DrainPostedHandOvers();
 
+// How many hand-overs wait to be carried out, of either kind.
+int WaitingHandOvers();
+
 // GUI thread: how long ago the last hand-over was carried out (a long time when none was yet).
 std::chrono::steady_clock::duration SinceLastHandOver();
 

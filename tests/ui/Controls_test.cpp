@@ -978,7 +978,7 @@ TEST_F(Controls, AScrollBarDrawnFromTheCacheLooksAsTheStyleDrawsIt) {
         QStyle::State state;
     };
     const QStyle::State usual = QStyle::State_Enabled | QStyle::State_Active;
-    const std::vector<Look> looks{
+    std::vector<Look> looks{
         {Qt::Vertical, 100, 0, QStyle::SC_None, usual},
         {Qt::Vertical, 100, 37, QStyle::SC_None, usual},
         {Qt::Vertical, 100, 100, QStyle::SC_None, usual},
@@ -992,6 +992,10 @@ TEST_F(Controls, AScrollBarDrawnFromTheCacheLooksAsTheStyleDrawsIt) {
         {Qt::Horizontal, 300, 120, QStyle::SC_None, usual},
         {Qt::Horizontal, 300, 300, QStyle::SC_ScrollBarAddLine, usual | QStyle::State_Sunken},
     };
+    // Handles a pixel longer or shorter, in the middle and a pixel or two from either end.
+    for (int maximum = 90; maximum <= 110; ++maximum)
+        for (const int value : {1, 2, 3, 5, maximum / 2, maximum - 5, maximum - 3, maximum - 2, maximum - 1})
+            looks.push_back({Qt::Vertical, maximum, value, QStyle::SC_None, usual});
     for (const Look& look : looks) {
         bar.setOrientation(look.orientation);
         bar.resize(look.orientation == Qt::Vertical ? QSize(17, 240) : QSize(300, 17));

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 
 #include <atomic>
-#include <chrono>
 #include <stdexcept>
 #include <thread>
 
@@ -49,22 +48,19 @@ TEST(GuiThreadThreads, WorkerUpdatesRunOnTheGuiThreadInOrder) {
 TEST(GuiThreadThreads, AReadAheadGoesBeforeThePostedLinesStillWaitingWhichKeepTheirOrder) {
     ui::TForm form("Test", 300, 200);
     auto* pane = form.Make<ui::TRichEdit>(form.Client());
-    std::atomic<bool> posted{false};
     std::atomic<bool> done{false};
     int linesWhenRead = -1;
     int linesAfterBarrier = -1;
     std::thread worker([&] {
         for (int i = 0; i < 3; ++i)
             ui::PostToGui([pane, i] { pane->AddLine("p" + std::to_string(i), ui::clGreen); });
-        posted = true;
         linesWhenRead = ui::OnGuiAhead([pane] { return pane->LineCount(); });
         linesAfterBarrier = ui::OnGui([pane] { return pane->LineCount(); });
         done = true;
     });
     // The GUI thread is busy elsewhere while the worker posts its lines and asks for the read.
-    while (!posted)
+    while (ui::WaitingHandOvers() < 4)
         std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     ui::WaitOnGui([&] { return done.load(); });
     worker.join();
     EXPECT_EQ(linesWhenRead, 0);
