@@ -138,9 +138,9 @@ public:
         QStyleOptionSlider arrows = *bar;
         arrows.subControls &= SC_ScrollBarAddLine | SC_ScrollBarSubLine;
         QProxyStyle::drawComplexControl(CC_ScrollBar, &arrows, painter, widget);
-        const QRect area = HandleArea(atOrigin, widget);
-        if ((bar->subControls & SC_ScrollBarSlider) && !area.isEmpty())
-            painter->drawPixmap(bar->rect.topLeft() + area.topLeft(), Handle(atOrigin, area, widget, ratio));
+        const HandlePlace place = PlaceOfHandle(atOrigin, widget);
+        if ((bar->subControls & SC_ScrollBarSlider) && !place.area.isEmpty())
+            painter->drawPixmap(bar->rect.topLeft() + place.area.topLeft(), Handle(atOrigin, place, widget, ratio));
     }
 
 private:
@@ -163,33 +163,41 @@ private:
         });
     }
 
-    // Where the handle is drawn: its rectangle, across the whole bar and with a margin along it (its
-    // outline lies a pixel outside), within the groove.
-    QRect HandleArea(const QStyleOptionSlider& bar, const QWidget* widget) const {
-        const QRect handle = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
-        if (handle.isEmpty())
-            return {};
-        const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+    // Where the handle stands: its rectangle, the groove's, and the area it is drawn in, across the whole
+    // bar and with a margin along it (its outline lies a pixel outside), within the groove.
+    struct HandlePlace {
+        QRect handle;
+        QRect groove;
+        QRect area;
+    };
+    HandlePlace PlaceOfHandle(const QStyleOptionSlider& bar, const QWidget* widget) const {
+        HandlePlace place;
+        place.handle = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
+        if (place.handle.isEmpty())
+            return place;
+        place.groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
         constexpr int kMargin = 2;
+        const QRect& handle = place.handle;
         const QRect area = bar.orientation == Qt::Horizontal
                                ? QRect(handle.left() - kMargin, 0, handle.width() + 2 * kMargin, bar.rect.height())
                                : QRect(0, handle.top() - kMargin, bar.rect.width(), handle.height() + 2 * kMargin);
-        return area & groove;
+        place.area = area & place.groove;
+        return place;
     }
 
     // The handle on the groove beneath it, in its area. Away from the groove's ends it looks the same
     // wherever it stands (the groove changes only across the bar), given its own size and place in the
     // area; near an end the style draws it a little differently, so there the distance counts too.
-    QPixmap Handle(QStyleOptionSlider bar, QRect area, const QWidget* widget, qreal ratio) const {
+    QPixmap Handle(QStyleOptionSlider bar, const HandlePlace& place, const QWidget* widget, qreal ratio) const {
         constexpr int kNearEnd = 8;
         bar.subControls = SC_ScrollBarGroove | SC_ScrollBarSlider;
-        const QRect handle = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarSlider, widget);
-        const QRect groove = subControlRect(CC_ScrollBar, &bar, SC_ScrollBarGroove, widget);
+        const QRect& handle = place.handle;
+        const QRect& groove = place.groove;
         const bool horizontal = bar.orientation == Qt::Horizontal;
         const int fromStart = horizontal ? handle.left() - groove.left() : handle.top() - groove.top();
         const int toEnd = horizontal ? groove.right() - handle.right() : groove.bottom() - handle.bottom();
-        const QRect inArea = handle.translated(-area.topLeft());
-        const QString key = CommonKey("scroll-handle", bar, area.size(), ratio) +
+        const QRect inArea = handle.translated(-place.area.topLeft());
+        const QString key = CommonKey("scroll-handle", bar, place.area.size(), ratio) +
                             QStringLiteral("-%1-%2-%3,%4,%5x%6-%7-%8")
                                 .arg(static_cast<int>(bar.orientation))
                                 .arg(static_cast<unsigned>(bar.activeSubControls))
@@ -199,8 +207,8 @@ private:
                                 .arg(inArea.height())
                                 .arg(std::min(fromStart, kNearEnd))
                                 .arg(std::min(toEnd, kNearEnd));
-        return handles_.Get(key, area.size(), ratio, [&](QPainter& painter) {
-            painter.translate(-area.topLeft());
+        return handles_.Get(key, place.area.size(), ratio, [&](QPainter& painter) {
+            painter.translate(-place.area.topLeft());
             QProxyStyle::drawComplexControl(CC_ScrollBar, &bar, &painter, widget);
         });
     }

@@ -2,7 +2,8 @@
 // The hand-over of control work to the GUI thread.
 //
 // Controls belong to the GUI thread. Work that another thread needs done on a control is handed over
-// with OnGui and awaited, so its updates keep their order. The GUI thread carries hand-overs out from
+// with OnGui and awaited, so its updates keep their order; work it only shows may be posted
+// (PostToGui), and a read it needs at once may go ahead of what was posted (OnGuiAhead). The GUI thread carries hand-overs out from
 // its event loop and, while it waits for something another thread holds (WaitOnGui), from that wait as
 // well, so a worker that needs the GUI thread never deadlocks against a GUI thread that waits for it.
 #include <chrono>
