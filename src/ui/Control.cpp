@@ -39,6 +39,7 @@ std::string FromQt(const QString& text) {
 
 TControl::TControl(QWidget* widget) : widget_(widget) {
     RouteWheelToFocus();
+    TakeNoFocusFromTheWheel(widget);
     PrepareHandOvers();
 }
 
@@ -48,8 +49,16 @@ bool TControl::Enabled() const {
 
 void TControl::SetEnabled(bool enabled) {
     OnGui([&] {
-        if (widget_)
-            widget_->setEnabled(enabled);
+        if (!widget_)
+            return;
+        // Qt hands the focus of a control it disables on to the next one, which would take the
+        // operator's typing; the class library leaves the form with no focused control instead.
+        if (!enabled) {
+            QWidget* focused = widget_->window()->focusWidget();
+            if (focused != nullptr && (focused == widget_ || widget_->isAncestorOf(focused)))
+                focused->clearFocus();
+        }
+        widget_->setEnabled(enabled);
     });
 }
 

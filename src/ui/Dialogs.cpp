@@ -36,7 +36,7 @@ QString QtFilter(const std::string& filter) {
 class QtDialogs : public IDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override {
-        QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), QApplication::activeWindow());
+        QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), TForm::DialogOwner());
         switch (box.exec()) {
             case QMessageBox::Ok: return mrOk;
             case QMessageBox::Cancel: return mrCancel;
@@ -65,7 +65,7 @@ public:
     }
 
     void ShowException(const std::string& message) override {
-        QMessageBox::critical(QApplication::activeWindow(), ToQt(Application::Title()), ToQt(message));
+        QMessageBox::critical(TForm::DialogOwner(), ToQt(Application::Title()), ToQt(message));
     }
 
 private:
@@ -108,7 +108,7 @@ std::atomic<IDialogs*> g_installed{nullptr};
 
 std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogOptions& options, bool open) {
     const std::string title = !options.title.empty() ? options.title : open ? "Open" : "Save As";
-    auto dialog = std::make_unique<QFileDialog>(QApplication::activeWindow(), ToQt(title), QString(), QtFilter(options.filter));
+    auto dialog = std::make_unique<QFileDialog>(TForm::DialogOwner(), ToQt(title), QString(), QtFilter(options.filter));
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::HideNameFilterDetails);
     dialog->setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

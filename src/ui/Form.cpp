@@ -8,8 +8,10 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QShowEvent>
+#include <QWindow>
 
 #include <algorithm>
 #include <vector>
@@ -29,6 +31,12 @@ const char* const kFormProperty = "talvaneForm";
 std::vector<TForm*>& LiveForms() {
     static std::vector<TForm*> forms;
     return forms;
+}
+
+// GUI thread only: the form window that was activated last.
+QPointer<QWidget>& LastActiveForm() {
+    static QPointer<QWidget> window;
+    return window;
 }
 
 // The main form's menu shortcuts also act while another non-modal form is active, once that form's
@@ -54,7 +62,11 @@ public:
     }
 
 protected:
-    bool event(QEvent* event) override { return pacer_.HoldBack(event) || QMainWindow::event(event); }
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate)
+            LastActiveForm() = this;
+        return pacer_.HoldBack(event) || QMainWindow::event(event);
+    }
     void closeEvent(QCloseEvent* event) override {
         if (form_->HandleCloseRequest())
             event->accept();
@@ -178,9 +190,15 @@ int TForm::ShowModal() {
     return OnGui([&] {
         modal_ = true;
         modalResult_ = 0;
+        QWidget* owner = DialogOwner();
+        if (owner == window_)
+            owner = nullptr;
         ApplyWindowFlags();
         window_->setWindowModality(Qt::ApplicationModal);
+        window_->createWinId();
+        window_->windowHandle()->setTransientParent(owner != nullptr ? owner->windowHandle() : nullptr);
         const int result = Dialogs().RunModal(*this);
+        window_->windowHandle()->setTransientParent(nullptr);
         window_->setWindowModality(Qt::NonModal);
         modal_ = false;
         ApplyWindowFlags();
@@ -288,6 +306,18 @@ TForm* TForm::FormOf(const QWidget* widget) {
         return nullptr;
     const QWidget* window = widget->window();
     return static_cast<TForm*>(window->property(kFormProperty).value<void*>());
+}
+
+QWidget* TForm::DialogOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (LastActiveForm() != nullptr && LastActiveForm()->isVisible())
+        return LastActiveForm();
+    if (!LiveForms().empty() && LiveForms().front()->window_->isVisible())
+        return LiveForms().front()->window_;
+    return nullptr;
 }
 
 bool TForm::HandleCloseRequest() {

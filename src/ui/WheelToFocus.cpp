@@ -55,4 +55,15 @@ void RouteWheelToFocus() {
     QCoreApplication::instance()->installEventFilter(router);
 }
 
+void TakeNoFocusFromTheWheel(QWidget* widget) {
+    if (widget == nullptr)
+        return;
+    QList<QWidget*> widgets = widget->findChildren<QWidget*>();
+    widgets.append(widget);
+    for (QWidget* w : widgets) {
+        if ((w->focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus)
+            w->setFocusPolicy(Qt::StrongFocus);
+    }
+}
+
 }  // namespace ui

@@ -1,0 +1,222 @@
+// The real program on a real desktop: Xvfb with openbox, real key, click and wheel events (XTest), and
+// what the window manager sees of the windows; a fake instrument on COM5 records what is sent. What
+// only a real X server shows is tested here: Qt's wheel focus, ownership and stacking of dialogs, where
+// typed keys go. Each case starts the program afresh with its own data folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "desktop/XDesktop.h"
+#include "support/FakeInstrument.h"
+#include "support/TalvaneApp.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using desktop::Rect;
+using desktop::XDesktop;
+
+
+constexpr const char* kMainTitle = "Talvane V1.07.11";
+constexpr unsigned long kMotifMinimise = 1u << 3;
+constexpr std::uint32_t kNavy = 0x000080;
+
+// TALVANE_PROGRAM names another build of the program to test (the code before a change, say).
+std::string ProgramPath() {
+    const char* other = std::getenv("TALVANE_PROGRAM");
+    return other != nullptr ? other : TALVANE_PROGRAM;
+}
+
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        x = XDesktop::Get();
+        ASSERT_NE(x, nullptr) << XDesktop::Error();
+        std::string pattern = "/tmp/talvane-desktop-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dataHome = pattern;
+        if (const char* kept = std::getenv("XDG_DATA_HOME"))
+            keptDataHome = kept;
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        instrument.emplace("COM5");
+    }
+
+    void TearDown() override {
+        program.Stop();
+        instrument.reset();
+        if (keptDataHome)
+            setenv("XDG_DATA_HOME", keptDataHome->c_str(), 1);
+        std::error_code ignored;
+        std::filesystem::remove_all(dataHome, ignored);
+    }
+
+    // Starts the program on COM5, group 1 chosen, and waits until its main window is active.
+    void Start(const std::function<void(terminal::ConfigValues&)>& edit = {}) {
+        testsupport::TalvaneApp::WriteConfig([&](terminal::ConfigValues& values) {
+            values.PortName = "COM5";
+            values.GroupIndex = 0;
+            if (edit)
+                edit(values);
+        });
+        program = x->Run({ProgramPath()}, {{"XDG_DATA_HOME", dataHome}});
+        main = x->WaitForWindow(program.Pid(), kMainTitle);
+        ASSERT_NE(main, 0u) << "the main window did not appear";
+        ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main && CommandAreaTop() > 0; }))
+            << "the main window was not shown active";
+        x->MoveTo(1, 1);  // no control under the pointer
+    }
+
+    // The first n commands as the instrument received them, once n have come.
+    std::vector<std::string> Received(std::size_t n) {
+        instrument->WaitForCommands(n, 15s);
+        return instrument->Commands();
+    }
+
+    // Opens the Tools menu from the keyboard (File, then two menus to the right); its first item is
+    // active.
+    void OpenToolsMenu() {
+        x->Key("alt+f");
+        x->Key("Right");
+        x->Key("Right");
+    }
+
+    // The top of the navy command area in the main window: the menu bar's height.
+    int CommandAreaTop() {
+        const Rect place = x->Place(main);
+        const auto column = x->Pixels({place.x + 4, place.y, 1, 100});
+        const auto navy = std::find(column.begin(), column.end(), kNavy);
+        return navy == column.end() ? 0 : static_cast<int>(navy - column.begin());
+    }
+
+    // The Command Group combo box of the main window, on the screen.
+    Rect CommandGroupBox() {
+        const Rect place = x->Place(main);
+        return {place.x + 8 + 134, place.y + CommandAreaTop() + 76 + 21, 104, 22};
+    }
+
+    // A new window of the program with this title, which must be owned by owner: transient for it,
+    // above it, and without a minimise function of its own.
+    XWindow ExpectOwnedWindow(const std::string& title, XWindow owner) {
+        const XWindow window = x->WaitForWindow(program.Pid(), title);
+        EXPECT_NE(window, 0u) << title << " did not appear";
+        if (window == 0)
+            return 0;
+        EXPECT_EQ(x->TransientFor(window), std::optional<XWindow>(owner)) << title;
+        const auto stacking = x->Stacking();
+        const auto at = [&](XWindow w) { return std::find(stacking.begin(), stacking.end(), w) - stacking.begin(); };
+        EXPECT_GT(at(window), at(owner)) << title << " is below its owner";
+        const auto functions = x->MotifFunctions(window);
+        EXPECT_TRUE(functions && (*functions & kMotifMinimise) == 0) << title << " can be minimised alone";
+        return window;
+    }
+
+    // Opens the pop-up menu of the Command Group box with the mouse; the window manager passes the
+    // click on when it has seen it, so keys typed before the menu is shown would go to the window.
+    void OpenCommandGroupMenu() {
+        ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
+        const int before = x->PopupCount();
+        const Rect combo = CommandGroupBox();
+        x->Click(combo.CentreX(), combo.CentreY(), 3);
+        ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() > before; })) << "no pop-up menu";
+    }
+
+    void ExpectClosed(XWindow window) {
+        EXPECT_TRUE(desktop::WaitUntil([&] { return !x->Viewable(window); })) << x->Title(window) << " stayed open";
+    }
+
+    XDesktop* x = nullptr;
+    std::string dataHome;
+    std::optional<std::string> keptDataHome;
+    std::optional<testsupport::FakeInstrument> instrument;
+    desktop::Child program;
+    XWindow main = 0;
+};
+
+TEST_F(Desktop, TwoCommandsTypedInARowAreBothSent) {
+    Start();
+    x->Type("ID?");
+    x->Key("Return");
+    ASSERT_EQ(Received(1), (std::vector<std::string>{"ID?"}));
+    x->Type("RATE 5");
+    x->Key("Return");
+    EXPECT_EQ(Received(2), (std::vector<std::string>{"ID?", "RATE 5"})) << "the sent text was selected, so typing replaced it";
+}
+
+TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) {
+    Start([](terminal::ConfigValues& values) {
+        values.CommandGroups[0].CommandStrings[0] = "FIRST";
+        values.CommandGroups[1].CommandStrings[0] = "SECOND";
+    });
+    const Rect combo = CommandGroupBox();
+    x->MoveTo(combo.CentreX(), combo.CentreY());
+    x->WheelNotch(true);
+    x->WheelNotch(true);
+    x->Type("ID?");
+    x->Key("Return");
+    EXPECT_EQ(Received(1), (std::vector<std::string>{"ID?"})) << "the typing stayed in the command line";
+    x->Key("F1");
+    EXPECT_EQ(Received(2), (std::vector<std::string>{"ID?", "FIRST"})) << "the group stayed the first";
+}
+
+TEST_F(Desktop, ThePortSettingsAndRenameDialogsAreOwnedByTheMainWindow) {
+    Start();
+    x->Key("ctrl+p");
+    const XWindow properties = ExpectOwnedWindow("COM5 Properties", main);
+    x->Key("alt+F4");
+    ExpectClosed(properties);
+
+    OpenCommandGroupMenu();
+    x->Key("Down");
+    x->Key("Return");
+    XWindow rename = ExpectOwnedWindow("Rename Group", main);
+    x->Key("Escape");
+    ExpectClosed(rename);
+}
+
+TEST_F(Desktop, TheTransfersBoxesAndSaveDialogStayAboveTheInstrumentSettingsWindow) {
+    const std::filesystem::path query = std::filesystem::path(dataHome) / "laser.iqf";
+    std::ofstream(query, std::ios::binary) << "Rate,RATE?\r\nErr,ERR?\r\n";
+    instrument->ReplyExact("RATE?", "1000\r\n");
+    instrument->ReplyExact("ERR?", "?4\r\n");
+    Start();
+    OpenToolsMenu();
+    x->Key("Right");  // Instrument Parameters: Download Settings
+    x->Key("Return");
+    const XWindow settings = x->WaitForWindow(program.Pid(), "Instrument Settings");
+    ASSERT_NE(settings, 0u);
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == settings; }));
+    x->Key("space");  // the Download button has the focus
+
+    ExpectOwnedWindow("Open Insturment Settings Query File", settings);
+    x->Type(query.string());
+    x->Key("Return");
+    const XWindow error = ExpectOwnedWindow("Error Reponse Received", settings);
+    x->Key("Return");
+    ExpectClosed(error);
+    const XWindow save = ExpectOwnedWindow("Save Instrument Restore File", settings);
+    x->Key("Escape");
+    ExpectClosed(save);
+}
+
+TEST_F(Desktop, TypingAfterTheFocusedCommandLineWasDisabledGoesNowhere) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    const Rect combo = CommandGroupBox();
+    const auto comboBefore = x->Pixels(combo);
+    OpenToolsMenu();
+    for (int i = 0; i < 4; ++i)
+        x->Key("Down");
+    x->Key("Return");  // Comm Port Scan: the command line is disabled while it runs
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
+    x->Type("P2");
+    x->Key("Return");
+    x->Key("F1");  // a shortcut: once its string is sent, the keys before it were taken
+    EXPECT_EQ(Received(1), (std::vector<std::string>{"MARK"}));
+    EXPECT_EQ(x->Pixels(combo), comboBefore) << "the Command Group box took the typing";
+}
+
+}  // namespace

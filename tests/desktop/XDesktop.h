@@ -1,0 +1,101 @@
+#pragma once
+// A real desktop for the window tests: a virtual X server (Xvfb) on a free display with a window
+// manager (openbox), started once for the test program. It reads what the window manager sees of a
+// program's windows and drives them with real input events (XTest), as an operator's mouse and
+// keyboard do.
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+using XWindow = unsigned long;
+
+namespace desktop {
+
+using namespace std::chrono_literals;
+
+// Polls done() until it holds or the bound passed; the bound only ends a wait that failed.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = 20s);
+
+// A child process, ended (SIGKILL) and reaped with its owner.
+class Child {
+public:
+    Child() = default;
+    Child(const std::vector<std::string>& argv, const std::vector<std::string>& environment);
+    ~Child() { Stop(); }
+    Child(Child&& other) noexcept : pid_(other.pid_) { other.pid_ = -1; }
+    Child& operator=(Child&& other) noexcept;
+    pid_t Pid() const { return pid_; }
+    bool Running() const;
+    void Stop();
+
+private:
+    pid_t pid_ = -1;
+};
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+    int CentreX() const { return x + width / 2; }
+    int CentreY() const { return y + height / 2; }
+};
+
+class XDesktop {
+public:
+    // The one desktop of the test program, started at the first call; nullptr when it could not start
+    // (Error() says why).
+    static XDesktop* Get();
+    static const std::string& Error();
+
+    const std::string& DisplayName() const { return displayName_; }
+    // Starts a program on this desktop (DISPLAY and the xcb platform set) with these variables changed.
+    Child Run(const std::vector<std::string>& argv, std::map<std::string, std::string> variables);
+
+    // The windows the window manager manages, bottom to top (_NET_CLIENT_LIST_STACKING).
+    std::vector<XWindow> Stacking();
+    std::optional<pid_t> Pid(XWindow window);
+    std::string Title(XWindow window);
+    // A managed window of the process with this title that is mapped.
+    std::optional<XWindow> FindWindow(pid_t pid, const std::string& title);
+    XWindow WaitForWindow(pid_t pid, const std::string& title);
+    std::optional<XWindow> TransientFor(XWindow window);
+    std::optional<XWindow> ActiveWindow();
+    // How many pop-ups (menus, lists: windows the window manager does not manage) are on the screen.
+    int PopupCount();
+    bool Viewable(XWindow window);
+    // The functions field of _MOTIF_WM_HINTS, when the window sets it.
+    std::optional<unsigned long> MotifFunctions(XWindow window);
+    // The window's place on the screen (its own area, without the frame).
+    Rect Place(XWindow window);
+    // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
+    std::vector<std::uint32_t> Pixels(const Rect& area);
+
+    void MoveTo(int x, int y);
+    void Click(int x, int y, int button = 1);
+    // One notch of the wheel, down (towards the operator) or up, at the pointer's place.
+    void WheelNotch(bool down);
+    // Keys as xdotool names them: "Return", "ctrl+p", "alt+f", "Down", "F1".
+    void Key(const std::string& combination);
+    // Types the text's characters (letters, digits and the usual signs).
+    void Type(const std::string& text);
+    // Waits until the server has handled every request sent so far.
+    void Sync();
+
+private:
+    XDesktop() = default;
+    bool Start();
+    void PressKeysym(unsigned long keysym, bool shifted);
+    std::vector<unsigned long> Property(XWindow window, const char* name, unsigned long type);
+
+    Child server_;
+    Child windowManager_;
+    Display* display_ = nullptr;
+    std::string displayName_;
+};
+
+}  // namespace desktop
