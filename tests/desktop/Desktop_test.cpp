@@ -85,6 +85,29 @@ protected:
         x->Key("Right");
     }
 
+    // Opens the Pexmar panel from the Tools menu and waits until it is active.
+    XWindow OpenPexmarPanel() {
+        OpenToolsMenu();
+        x->Key("Down");
+        x->Key("Right");  // Custom Interface
+        x->Key("Down");
+        x->Key("Return");  // Pexmar System
+        const XWindow panel = x->WaitForWindow(program.Pid(), "Pexmar System V1.00");
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == panel; })) << "the panel is not active";
+        return panel;
+    }
+
+    // Presses F1 until its common string ("MARK") is sent: every key and click before it was taken
+    // by then. Returns what the instrument received.
+    std::string SendMark() {
+        const std::size_t before = instrument->CommandCount();
+        EXPECT_TRUE(desktop::WaitUntil([&] {
+            x->Key("F1");
+            return instrument->WaitForCommands(before + 1, 500ms);
+        }));
+        return instrument->Received();
+    }
+
     // The top of the navy command area in the main window: the menu bar's height.
     int CommandAreaTop() {
         const Rect place = x->Place(main);
@@ -222,6 +245,55 @@ TEST_F(Desktop, TypingAfterTheFocusedCommandLineWasDisabledGoesNowhere) {
     for (const std::string& command : instrument->Commands())
         EXPECT_EQ(command, "MARK");
     EXPECT_EQ(x->Pixels(combo), comboBefore) << "the Command Group box took the typing";
+}
+
+TEST_F(Desktop, AHalfTypedPanelValueIsSentByEnterOnlyNotByClickingAnotherWindowOrClosingThePanel) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    x->Key("F10");  // the log window, the other window to click (opening a panel minimises the main one)
+    const XWindow log = x->WaitForWindow(program.Pid(), "Communications Log");
+    ASSERT_NE(log, 0u);
+    const Rect mainPlace = x->Place(main);
+    x->Click(mainPlace.x + 60, mainPlace.y - 8);  // the main window's title bar
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
+    const XWindow panel = OpenPexmarPanel();
+    const Rect place = x->Place(panel);
+    const Rect frequency{place.x + 4 + 6 + 10, place.y + 4 + 308 + 72, 155, 22};
+    x->Click(frequency.CentreX(), frequency.CentreY());
+    x->Key("Home");
+    x->Key("shift+End");
+    x->Type("55.5");
+
+    const Rect logPlace = x->Place(log);
+    const auto activateLog = [&] {
+        x->Click(logPlace.x + logPlace.width - 150, logPlace.y + logPlace.height - 60);  // below its error table
+        ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == log; }));
+    };
+    activateLog();
+    EXPECT_EQ(SendMark().find("FREQUENCY=55.5"), std::string::npos) << "leaving the window committed the value";
+
+    x->Click(place.x + 60, place.y - 8);  // the panel's title bar
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == panel; }));
+    x->Key("Return");
+    EXPECT_TRUE(desktop::WaitUntil([&] { return instrument->Received().find("FREQUENCY=55.5") != std::string::npos; }))
+        << "the edit kept neither its text nor the focus";
+
+    x->Key("Home");
+    x->Key("shift+End");
+    x->Type("60");
+    x->Key("alt+F4");
+    ExpectClosed(panel);
+    activateLog();
+    EXPECT_EQ(SendMark().find("FREQUENCY=60"), std::string::npos) << "closing the panel committed the value";
+}
+
+TEST_F(Desktop, TheMainWindowsShortcutsActFromAPanelAndTheirBoxesStayAboveIt) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    const XWindow panel = OpenPexmarPanel();
+    EXPECT_NE(SendMark().find("MARK"), std::string::npos);
+    x->Key("ctrl+p");
+    const XWindow properties = ExpectOwnedWindow("COM5 Properties", panel);
+    x->Key("alt+F4");
+    ExpectClosed(properties);
 }
 
 }  // namespace

@@ -294,6 +294,23 @@ void XDesktop::Click(int x, int y, int button) {
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), True, CurrentTime);
     XTestFakeButtonEvent(display_, static_cast<unsigned>(button), False, CurrentTime);
     XSync(display_, False);
+    SyncWithWindowManager();
+}
+
+void XDesktop::SyncWithWindowManager() {
+    if (probe_ == 0)
+        probe_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
+    const Atom extents = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
+    XDeleteProperty(display_, probe_, extents);
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = probe_;
+    request.xclient.message_type = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
+    request.xclient.format = 32;
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &request);
+    XSync(display_, False);
+    WaitUntil([&] { return !Property(probe_, "_NET_FRAME_EXTENTS", XA_CARDINAL).empty(); }, 5s);
 }
 
 void XDesktop::WheelNotch(bool down) {

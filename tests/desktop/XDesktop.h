@@ -76,6 +76,8 @@ public:
     std::vector<std::uint32_t> Pixels(const Rect& area);
 
     void MoveTo(int x, int y);
+    // A click, passed on to the window once the window manager has seen it (it takes the focus with
+    // it), so that keys sent after it come after it.
     void Click(int x, int y, int button = 1);
     // One notch of the wheel, down (towards the operator) or up, at the pointer's place.
     void WheelNotch(bool down);
@@ -90,11 +92,15 @@ private:
     XDesktop() = default;
     bool Start();
     void PressKeysym(unsigned long keysym, bool shifted);
+    // Waits until the window manager has handled every event sent to it so far: it answers a request
+    // for a frame's extents after them.
+    void SyncWithWindowManager();
     std::vector<unsigned long> Property(XWindow window, const char* name, unsigned long type);
 
     Child server_;
     Child windowManager_;
     Display* display_ = nullptr;
+    XWindow probe_ = 0;
     std::string displayName_;
 };
 
