@@ -834,6 +834,21 @@ TEST_F(Controls, EnterClicksAFocusedButtonAndTabLeavesARichEdit) {
     EXPECT_EQ(pane->LineCount(), 0) << "no tab character";
 }
 
+TEST_F(Controls, AFocusedControlThatIsDisabledLeavesItsFormWithNoFocusedControl) {
+    auto* edit = Placed<ui::TEdit>(form);
+    auto* next = Placed<ui::TEdit>(form);
+    auto* box = Placed<ui::TGroupBox>(form, "Box");
+    auto* inBox = form.Make<ui::TEdit>(box->Widget());
+    inBox->Widget()->show();
+    ASSERT_TRUE(edit->SetFocus());
+    edit->SetEnabled(false);
+    EXPECT_FALSE(next->Focused()) << "the focus went on to the next control";
+    EXPECT_EQ(form.Window()->focusWidget(), nullptr);
+    ASSERT_TRUE(inBox->SetFocus());
+    box->SetEnabled(false);
+    EXPECT_EQ(form.Window()->focusWidget(), nullptr) << "nor from a disabled container";
+}
+
 TEST_F(Controls, TheWheelGoesToTheFocusedControlNotToTheOneUnderThePointer) {
     auto* combo = Placed<ui::TComboBox>(form, "", false);
     combo->SetItems({"A", "B", "C"});
