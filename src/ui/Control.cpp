@@ -52,11 +52,13 @@ void TControl::SetEnabled(bool enabled) {
         if (!widget_)
             return;
         // Qt hands the focus of a control it disables on to the next one, which would take the
-        // operator's typing; the class library leaves the form with no focused control instead.
+        // operator's typing; the class library leaves the form with no focused control instead. The
+        // window itself takes the focus: a window with none would give it to its first control when
+        // it is activated again (as when a menu closes).
         if (!enabled) {
             QWidget* focused = widget_->window()->focusWidget();
             if (focused != nullptr && (focused == widget_ || widget_->isAncestorOf(focused)))
-                focused->clearFocus();
+                widget_->window()->setFocus(Qt::OtherFocusReason);
         }
         widget_->setEnabled(enabled);
     });
@@ -247,7 +249,8 @@ void FocusLeft(TControl* control, const QFocusEvent* event) {
     if (widget == nullptr)
         return;
     const QWidget* next = QApplication::focusWidget();
-    if (WindowWideReason(event->reason()) || next == nullptr || next->window() != widget->window()) {
+    if (WindowWideReason(event->reason()) || next == nullptr || next->window() != widget->window() ||
+        next == widget->window()) {
         if (widget->window()->isVisible())
             FocusKeptByWindow()[widget->window()] = widget;
         return;

@@ -79,7 +79,8 @@ private:
 // control when it moves to it within its window, or when the window is activated with the focus on a
 // control other than the one it had when it was last deactivated; FocusArrived runs OnEnter then and
 // returns true. Only a move to another control of the same window is an exit (OnExit): deactivating
-// the window, a modal box or menu opening, hiding or closing the window is not.
+// the window, a modal box or menu opening, hiding or closing the window, or disabling the control
+// (the window itself takes the focus then) is not.
 bool FocusArrived(TControl* control, const QFocusEvent* event);
 void FocusLeft(TControl* control, const QFocusEvent* event);
 // A one-line edit's focus-in: entered from the keyboard or from code, the whole text is selected, so

@@ -840,13 +840,22 @@ TEST_F(Controls, AFocusedControlThatIsDisabledLeavesItsFormWithNoFocusedControl)
     auto* box = Placed<ui::TGroupBox>(form, "Box");
     auto* inBox = form.Make<ui::TEdit>(box->Widget());
     inBox->Widget()->show();
+    int exits = 0;
+    edit->OnExit = [&] { ++exits; };
     ASSERT_TRUE(edit->SetFocus());
     edit->SetEnabled(false);
+    QTest::keyClicks(nullptr, "P2");
     EXPECT_FALSE(next->Focused()) << "the focus went on to the next control";
-    EXPECT_EQ(form.Window()->focusWidget(), nullptr);
+    EXPECT_EQ(next->Text(), "");
+    EXPECT_EQ(exits, 0);
+    ui::TForm other("Other", 200, 100);
+    Activate(other);
+    Activate(form);
+    EXPECT_FALSE(next->Focused()) << "nor when the window is activated again";
     ASSERT_TRUE(inBox->SetFocus());
     box->SetEnabled(false);
-    EXPECT_EQ(form.Window()->focusWidget(), nullptr) << "nor from a disabled container";
+    QTest::keyClicks(nullptr, "P2");
+    EXPECT_EQ(next->Text(), "") << "nor from a disabled container";
 }
 
 TEST_F(Controls, TheWheelGoesToTheFocusedControlNotToTheOneUnderThePointer) {
