@@ -259,6 +259,8 @@ TEST_F(Desktop, TypingAfterTheFocusedCommandLineWasDisabledGoesNowhere) {
     for (int i = 0; i < 5; ++i)
         x->Key("Down");
     x->Key("Return");  // Comm Port Scan: the command line is disabled while it runs
+    // Keys sent while the menu is still on the screen would go to the menu.
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() == popups; })) << "the menu stayed open";
     x->Type("P2");
     x->Key("Return");
     // F1, a shortcut, sends its string once the scan is over: the keys before it were taken by then.
