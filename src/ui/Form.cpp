@@ -309,14 +309,18 @@ TForm* TForm::FormOf(const QWidget* widget) {
 }
 
 QWidget* TForm::DialogOwner() {
-    if (QWidget* modal = QApplication::activeModalWidget())
-        return modal;
-    if (QWidget* active = QApplication::activeWindow())
-        return active;
-    if (LastActiveForm() != nullptr && LastActiveForm()->isVisible())
-        return LastActiveForm();
-    if (!LiveForms().empty() && LiveForms().front()->window_->isVisible())
-        return LiveForms().front()->window_;
+    // A window not on the screen (not yet mapped, as the main window during its first showing, or
+    // minimised) owns nothing: the window manager would place or hide the box with it.
+    const auto onScreen = [](QWidget* window) {
+        return window != nullptr && window->isVisible() && !(window->windowState() & Qt::WindowMinimized) &&
+               window->windowHandle() != nullptr && window->windowHandle()->isExposed();
+    };
+    QWidget* main = LiveForms().empty() ? nullptr : LiveForms().front()->window_;
+    for (QWidget* candidate : {QApplication::activeModalWidget(), QApplication::activeWindow(),
+                               static_cast<QWidget*>(LastActiveForm()), main}) {
+        if (onScreen(candidate))
+            return candidate;
+    }
     return nullptr;
 }
 

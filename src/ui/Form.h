@@ -71,8 +71,9 @@ public:
     static TForm* FormOf(const QWidget* widget);
     // The window a box, file dialog or modal form shown now belongs to: the active modal window, else
     // the active window, else the form the operator was last in (the active window is none for a
-    // moment after a box closes, until the window manager gives the focus back), else the main form.
-    // A window manager keeps an owned window above its owner and minimises the two together.
+    // moment after a box closes, until the window manager gives the focus back), else the main form;
+    // the first of them that is on the screen, nullptr for none. A window manager keeps an owned
+    // window above its owner and minimises the two together.
     static QWidget* DialogOwner();
 
     TNotifyEvent OnShow;
