@@ -159,13 +159,13 @@ protected:
         return window;
     }
 
-    // Opens the pop-up menu of the Command Group box with the mouse; the window manager passes the
-    // click on when it has seen it, so keys typed before the menu is shown would go to the window.
-    void OpenCommandGroupMenu() {
+    // Opens the pop-up menu of the Command Group box with the right mouse button, at a place along
+    // the box (a second click at the same place soon after would be a double click).
+    void OpenCommandGroupMenu(int along) {
         ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
         const int before = x->PopupCount();
         const Rect combo = CommandGroupBox();
-        x->Click(combo.CentreX(), combo.CentreY(), 3);
+        x->Click(combo.x + along, combo.CentreY(), 3);
         ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() > before; })) << "no pop-up menu";
     }
 
@@ -207,19 +207,27 @@ TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) 
     EXPECT_EQ(Received(2), (std::vector<std::string>{"ID?", "FIRST"})) << "the group stayed the first";
 }
 
-TEST_F(Desktop, ThePortSettingsAndRenameDialogsAreOwnedByTheMainWindow) {
+TEST_F(Desktop, ThePortSettingsRenameAndCopyDialogsAreOwnedByTheMainWindow) {
     Start();
     x->Key("ctrl+p");
     const XWindow properties = ExpectOwnedWindow("COM5 Properties", main);
     x->Key("alt+F4");
     ExpectClosed(properties);
 
-    OpenCommandGroupMenu();
+    OpenCommandGroupMenu(20);
     x->Key("Down");
     x->Key("Return");
     XWindow rename = ExpectOwnedWindow("Rename Group", main);
     x->Key("Escape");
     ExpectClosed(rename);
+
+    OpenCommandGroupMenu(60);
+    x->Key("Down");
+    x->Key("Down");
+    x->Key("Return");
+    XWindow copy = ExpectOwnedWindow("Copy To Group", main);
+    x->Key("Escape");
+    ExpectClosed(copy);
 }
 
 TEST_F(Desktop, TheTransfersBoxesAndSaveDialogStayAboveTheInstrumentSettingsWindow) {
