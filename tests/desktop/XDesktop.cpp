@@ -284,6 +284,18 @@ std::vector<std::uint32_t> XDesktop::Pixels(const Rect& area) {
     return pixels;
 }
 
+void XDesktop::Minimise(XWindow window) {
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window;
+    request.xclient.message_type = XInternAtom(display_, "WM_CHANGE_STATE", False);
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = IconicState;
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &request);
+    XSync(display_, False);
+}
+
 void XDesktop::MoveTo(int x, int y) {
     XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
     XSync(display_, False);

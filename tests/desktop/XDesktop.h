@@ -75,6 +75,8 @@ public:
     // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
     std::vector<std::uint32_t> Pixels(const Rect& area);
 
+    // Asks the window manager to minimise the window, as its title bar's button does.
+    void Minimise(XWindow window);
     void MoveTo(int x, int y);
     // A click, passed on to the window once the window manager has seen it (it takes the focus with
     // it), so that keys sent after it come after it.
