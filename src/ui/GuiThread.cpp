@@ -23,6 +23,7 @@ struct HandOver {
     const std::function<void()>* task = nullptr;
     std::exception_ptr error;
     bool done = false;
+    bool taken = false;  // the GUI thread is carrying it out or has done so
     // A posted hand-over holds its own task, and nobody waits for it: it is freed once carried out.
     std::function<void()> posted;
 };
@@ -47,12 +48,14 @@ public:
         if (!postedOnly && !ahead_.empty()) {
             HandOver* item = ahead_.front();
             ahead_.pop_front();
+            item->taken = true;
             return item;
         }
         if (items_.empty() || (postedOnly && !items_.front()->posted))
             return nullptr;
         HandOver* item = items_.front();
         items_.pop_front();
+        item->taken = true;
         return item;
     }
 
@@ -63,10 +66,11 @@ public:
     }
 
     // False when the program began ending first: the item is then taken out of the queue, so that
-    // nothing touches it after its owner has gone.
+    // nothing touches it after its owner has gone. One the GUI thread is carrying out is still awaited,
+    // unless the GUI thread itself is ending the process (then it never returns to it).
     bool AwaitFinished(HandOver* item) {
         std::unique_lock lock(mutex_);
-        finished_.wait(lock, [this, item] { return item->done || ending_; });
+        finished_.wait(lock, [this, item] { return item->done || (ending_ && (!item->taken || guiEnding_)); });
         if (item->done)
             return true;
         std::erase(items_, item);
@@ -74,10 +78,11 @@ public:
         return false;
     }
 
-    void BeginEnding() {
+    void BeginEnding(bool onGuiThread) {
         {
             std::lock_guard lock(mutex_);
             ending_ = true;
+            guiEnding_ = guiEnding_ || onGuiThread;
         }
         finished_.notify_all();
         arrived_.notify_all();
@@ -106,6 +111,7 @@ private:
     std::deque<HandOver*> items_;
     std::deque<HandOver*> ahead_;
     bool ending_ = false;
+    bool guiEnding_ = false;
 };
 
 // Never destroyed: a worker may still wait on it while the process runs its exit handlers.
@@ -212,7 +218,7 @@ void PostToGui(std::function<void()> task) {
         delete item;
 }
 
-void BeginEnding() { Queue().BeginEnding(); }
+void BeginEnding() { Queue().BeginEnding(IsGuiThread()); }
 
 bool Ending() { return Queue().Ending(); }
 
