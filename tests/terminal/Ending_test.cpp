@@ -126,11 +126,12 @@ public:
 
     const std::string& Display() const { return display_; }
 
-    // The display server goes away, as a crashed one or a closed remote session.
+    // The display server goes away, as a crashed one or a closed remote session (and cleans up its
+    // lock file and socket).
     void Kill() {
         if (pid_ <= 0)
             return;
-        kill(pid_, SIGKILL);
+        kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
