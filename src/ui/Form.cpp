@@ -283,6 +283,22 @@ void TForm::MoveCentreTo(const QPoint& centre) {
     window_->move(frame.topLeft());
 }
 
+void TForm::CloseAll() {
+    OnGui([] {
+        const std::vector<TForm*> forms = LiveForms();
+        if (forms.empty())
+            return;
+        for (auto form = forms.rbegin(); form + 1 != forms.rend(); ++form) {
+            if ((*form)->Visible())
+                (*form)->Close();
+        }
+        TForm* main = forms.front();
+        main->Close();
+        if (main->Visible())
+            main->Close();
+    });
+}
+
 TForm* TForm::FormOf(const QWidget* widget) {
     if (widget == nullptr)
         return nullptr;
