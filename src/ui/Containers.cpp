@@ -91,13 +91,6 @@ void TLabel::SetCaption(const std::string& caption) {
     });
 }
 
-void TLabel::SetAutoSize(bool autoSize) {
-    OnGui([&] {
-        autoSize_ = autoSize;
-        FitToText();
-    });
-}
-
 void TLabel::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     OnGui([&] {
@@ -107,7 +100,7 @@ void TLabel::SetBounds(int left, int top, int width, int height) {
 }
 
 void TLabel::FitToText() {
-    if (widget_ && autoSize_ && placed_)
+    if (widget_ && placed_)
         Label()->adjustSize();
 }
 
