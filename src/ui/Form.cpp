@@ -17,6 +17,7 @@
 #include "ui/Backdrop.h"
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
+#include "ui/FormFont.h"
 #include "ui/FramePacing.h"
 #include "ui/GuiThread.h"
 
@@ -89,6 +90,7 @@ private:
 
 TForm::TForm(const std::string& caption, int width, int height)
     : window_(new FormWindow(this)), client_(new QWidget(window_)) {
+    UseFormFont();
     window_->setWindowTitle(ToQt(caption));
     window_->resize(width, height);
     window_->setCentralWidget(client_);
