@@ -116,25 +116,31 @@ protected:
         return navy == column.end() ? 0 : static_cast<int>(navy - column.begin());
     }
 
-    // The middle of the index-th word of the main window's menu bar (File, View, Tools, Help).
+    // The middle of the index-th word of the main window's menu bar (File, View, Tools, Help): the
+    // columns with dark pixels, letters a few pixels apart, words further.
     std::pair<int, int> MenuBarWord(int index) {
         const Rect place = x->Place(main);
-        const int y = place.y + CommandAreaTop() / 2;
-        const auto row = x->Pixels({place.x, y, place.width, 1});
-        const auto dark = [&](int i) { return (row[static_cast<std::size_t>(i)] & 0xFF) < 100; };
-        std::vector<std::pair<int, int>> words;  // first and last dark pixel of each word
-        for (int i = 0; i < place.width; ++i) {
-            if (!dark(i))
+        const int height = CommandAreaTop();
+        const auto bar = x->Pixels({place.x, place.y, place.width, height});
+        const auto darkColumn = [&](int column) {
+            for (int row = 2; row + 2 < height; ++row)
+                if ((bar[static_cast<std::size_t>(row * place.width + column)] & 0xFF) < 100)
+                    return true;
+            return false;
+        };
+        std::vector<std::pair<int, int>> words;  // first and last dark column of each word
+        for (int column = 0; column < place.width; ++column) {
+            if (!darkColumn(column))
                 continue;
-            if (!words.empty() && i - words.back().second < 8)
-                words.back().second = i;
+            if (!words.empty() && column - words.back().second < 8)
+                words.back().second = column;
             else
-                words.emplace_back(i, i);
+                words.emplace_back(column, column);
         }
         if (static_cast<int>(words.size()) <= index)
             return {0, 0};
         const auto [first, last] = words[static_cast<std::size_t>(index)];
-        return {place.x + (first + last) / 2, y};
+        return {place.x + (first + last) / 2, place.y + height / 2};
     }
 
     // The Command Group combo box of the main window, on the screen.
