@@ -77,10 +77,29 @@ TFramontControlForm::Illuminator TFramontControlForm::SlitIlluminator() {
 }
 
 void TFramontControlForm::IlluminatorChanged(const Illuminator& lamp) {
-    TrackBarChanged(*lamp.bar, *lamp.committed, *lamp.value, PercentOfPosition(lamp.bar->Position()), [this, lamp] {
-        *lamp.raw = IlluminatorRaw(*lamp.value);
+    TrackBarChanged(*lamp.bar, *lamp.committed, *lamp.value, PercentOfPosition(lamp.bar->Position()),
+                    [this, lamp] { SendLevelUnlessOff(lamp); });
+}
+
+// The committed level is the one saved. An illuminator switched off keeps it for its next ON instead
+// of being sent it, which would light a lamp the panel shows off.
+void TFramontControlForm::SendLevelUnlessOff(const Illuminator& lamp) {
+    *lamp.raw = IlluminatorRaw(*lamp.value);
+    if (!*lamp.off)
         Send(IlluminatorCommand(lamp.unit, *lamp.raw));
-    });
+}
+
+// The level the trackbar shows becomes the committed one. The illuminator is sent it only when it
+// was not the last level sent or kept (the selection start marks that one), and not while off.
+void TFramontControlForm::SettleIlluminatorLevel(const Illuminator& lamp) {
+    const int position = lamp.bar->Position();
+    const bool alreadyKept = lamp.bar->SelStart() == position;
+    *lamp.value = PercentOfPosition(position);
+    lamp.bar->SetSelStart(position);
+    if (alreadyKept)
+        *lamp.raw = IlluminatorRaw(*lamp.value);
+    else
+        SendLevelUnlessOff(lamp);
 }
 
 void TFramontControlForm::tbFieldLEDChange() { IlluminatorChanged(FieldIlluminator()); }
@@ -89,8 +108,9 @@ void TFramontControlForm::tbSlitLEDChange() { IlluminatorChanged(SlitIlluminator
 void TFramontControlForm::edFieldLEDKeyPress(char& key) { FieldLEDEdit->KeyPress(key); }
 void TFramontControlForm::edSlitLEDKeyPress(char& key) { SlitLEDEdit->KeyPress(key); }
 
-// The caption names the present state. Switching on restores the level last sent, which the
-// trackbar's selection start keeps; the edit's commit then sends only when its text asks for another.
+// The caption names the present state. Switching on restores the level last sent or committed while
+// off, which the trackbar's selection start keeps; the edit's commit then sends only when its text
+// asks for another.
 void TFramontControlForm::SwitchIlluminator(const Illuminator& lamp) {
     if (!*lamp.off) {
         lamp.button->SetCaption("OFF");

@@ -57,6 +57,9 @@ void TFramontControlForm::LoadConfigurationFile() {
 }
 
 // Switched twice, the illuminator ends as it was, each switch sending; then its level is committed.
+// The opening has set the committed percent and the edit to 0 but left the trackbar where it was, so
+// switching on may move the trackbar to 0 % without sending, and a level of 0 from the file then moves
+// nothing: the level shown is settled last, so that the illuminator has it (or is off, as shown).
 void TFramontControlForm::ReplayIlluminator(const Illuminator& lamp, int raw) {
     *lamp.raw = raw;
     SwitchIlluminator(lamp);
@@ -64,6 +67,7 @@ void TFramontControlForm::ReplayIlluminator(const Illuminator& lamp, int raw) {
     lamp.edit->SetText(std::to_string(PercentOfRaw(raw)));
     PressEnter(*lamp.committed);
     lamp.committed->SetWhite();
+    SettleIlluminatorLevel(lamp);
 }
 
 // The magnification's choice sends the slit spot; each size's Enter then sends it again.

@@ -254,6 +254,8 @@ private:
     Illuminator FieldIlluminator();
     Illuminator SlitIlluminator();
     void IlluminatorChanged(const Illuminator& lamp);
+    void SendLevelUnlessOff(const Illuminator& lamp);
+    void SettleIlluminatorLevel(const Illuminator& lamp);
     void SwitchIlluminator(const Illuminator& lamp);
     void QueryIlluminator(const Illuminator& lamp, const std::string& emptyReply);
     void SetIlluminator(const Illuminator& lamp);

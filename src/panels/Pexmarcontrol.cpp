@@ -17,10 +17,12 @@ constexpr int kStatusInterval = 5000;   // ms between status polls
 constexpr unsigned kSettlePause = 500;  // ms after the parameter set, before the other settings
 
 // A caption label (navy, bold) and its value label (yellow, bold) on one row at top; the value's
-// place is fixed, so that the texts the replies bring never move or resize anything.
+// left is fixed, and it widens to the right with the text a reply brings, moving nothing else.
 ui::TLabel* MakeValueRow(ui::TForm& form, QWidget* parent, int top, const std::string& caption, const std::string& value) {
-    QWidget* captionLabel = panels::MakeCaption(parent, caption, ui::clNavy);
-    captionLabel->setGeometry(10, top, 140, 18);
+    auto* captionLabel = form.Make<ui::TLabel>(parent, caption);
+    captionLabel->SetFontColor(ui::clNavy);
+    captionLabel->SetBold(true);
+    captionLabel->SetBounds(10, top, 140, 18);
     auto* label = form.Make<ui::TLabel>(parent, value);
     label->SetFontColor(ui::clYellow);
     label->SetBold(true);

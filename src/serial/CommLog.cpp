@@ -98,14 +98,14 @@ void TCommLogForm::BuildErrorGroup(QWidget* parent) {
     for (ui::TLabel* head : {lblErrorCol, lblCountCol, lblCommandCol}) {
         MakeCaptionStyle(*head);
         Underline(*head);
-        head->SetBounds(kColumns[column++], 26, 150, 18);
+        head->SetBounds(kColumns[column++], 28, 150, 18);
     }
     for (int d = 0; d < kErrorCodes; ++d) {
         const auto i = static_cast<std::size_t>(d);
         const int top = 50 + 28 * d;
         lblE[i] = Make<ui::TLabel>(box, "?" + std::to_string(d));
         MakeCaptionStyle(*lblE[i]);
-        lblE[i]->SetBounds(kColumns[0], top + 2, 40, 18);
+        lblE[i]->SetBounds(kColumns[0], top + 4, 40, 18);
         edECount[i] = Make<ui::TEdit>(box);
         edEText[i] = Make<ui::TEdit>(box);
         for (ui::TEdit* edit : {edECount[i], edEText[i]}) {

@@ -11,6 +11,8 @@
 #include "terminal/IncrementDialog.h"
 #include "terminal/Main.h"
 #include "terminal/commcyclethread.h"
+#include "ui/Application.h"
+#include "ui/GuiThread.h"
 
 namespace {
 
@@ -25,9 +27,28 @@ void Destroy(Form*& global) {
     global = nullptr;
 }
 
+// The process exits while the forms exist and the close did not run: the platform layer ends the
+// program this way when the display connection is lost. The workers are stopped and joined, so the
+// process can end and release the port; then what the close saves is saved from the forms' fields
+// and texts: the configuration when it changed, and the file of each panel that is open. No window is
+// closed, shown or painted (the display is gone), and no command is sent (each would wait for
+// hand-overs that are no longer carried out).
+void SaveWithoutWindows() {
+    if (TalvaneForm == nullptr || TalvaneForm->Closing || !ui::IsGuiThread())
+        return;
+    JoinAllCycleWorkers();
+    if (TalvaneForm->ConfigChanged)
+        TalvaneForm->SaveConfigurationFile();
+    if (FramontControlForm->Visible())
+        FramontControlForm->SaveConfigurationFile();
+    if (PexmarControlForm->Visible())
+        PexmarControlForm->SaveConfigurationFile();
+}
+
 }  // namespace
 
 void CreateForms() {
+    ui::Application::SetEndingWithoutClose(SaveWithoutWindows);
     Create(TalvaneForm);
     Create(CommLogForm);
     Create(IncrementForm);

@@ -24,10 +24,12 @@ thread_local const TCommCycleThread* t_ownWorker = nullptr;
 // it sets the main window's CycleThreadDone).
 std::mutex g_currentMutex;
 
-// Every worker not yet joined, the current one included. GUI thread only.
+// Every worker not yet joined, the current one included. GUI thread only. Never destroyed: when the
+// process exits from inside the event loop, the workers are joined by the ending's own handler
+// (SaveWithoutWindows), not by a destructor that would run in any order.
 std::vector<std::unique_ptr<TCommCycleThread>>& Workers() {
-    static std::vector<std::unique_ptr<TCommCycleThread>> workers;
-    return workers;
+    static auto* workers = new std::vector<std::unique_ptr<TCommCycleThread>>;
+    return *workers;
 }
 
 void MakeCurrent(TCommCycleThread* worker) {
@@ -137,7 +139,11 @@ void TCommCycleThread::Terminate() {
 
 void TCommCycleThread::Run() {
     t_ownWorker = this;
-    Execute();
+    try {
+        Execute();
+    } catch (const ui::ProgramEnding&) {
+        // The GUI thread carries out nothing more: the worker just ends.
+    }
     {
         std::lock_guard lock(g_currentMutex);
         if (CommCycleThread == this && TalvaneForm != nullptr)
@@ -173,6 +179,8 @@ void TCommCycleThread::RunCycle(void (TCommCycleThread::*cycle)()) {
     try {
         (this->*cycle)();
         return;
+    } catch (const ui::ProgramEnding&) {
+        throw;
     } catch (const std::exception& e) {
         ShowCycleFailure(e.what());
     } catch (...) {

@@ -12,6 +12,7 @@
 
 #include "ui/Align.h"
 #include "ui/GuiThread.h"
+#include "ui/TextSizeWatch.h"
 
 namespace ui {
 namespace {
@@ -71,7 +72,9 @@ private:
 
 }  // namespace
 
-TLabel::TLabel(QWidget* parent, const std::string& caption) : TControl(new QLabel(ToQt(caption), parent)) {}
+TLabel::TLabel(QWidget* parent, const std::string& caption) : TControl(new QLabel(ToQt(caption), parent)) {
+    WatchTextSize(Label(), [this] { FitToText(); });
+}
 
 QLabel* TLabel::Label() const { return static_cast<QLabel*>(widget_.data()); }
 
@@ -81,9 +84,24 @@ std::string TLabel::Caption() const {
 
 void TLabel::SetCaption(const std::string& caption) {
     OnGui([&] {
-        if (widget_)
-            Label()->setText(ToQt(caption));
+        if (!widget_)
+            return;
+        Label()->setText(ToQt(caption));
+        FitToText();
     });
+}
+
+void TLabel::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    OnGui([&] {
+        placed_ = true;
+        FitToText();
+    });
+}
+
+void TLabel::FitToText() {
+    if (widget_ && placed_)
+        Label()->adjustSize();
 }
 
 TGroupBox::TGroupBox(QWidget* parent, const std::string& caption) : TControl(new QGroupBox(ToQt(caption), parent)) {

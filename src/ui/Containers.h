@@ -11,14 +11,20 @@ class QStackedWidget;
 
 namespace ui {
 
+// A label placed by its bounds sizes itself to its caption (AutoSize, as the class library's labels
+// do): its left and top stay, its width and height follow the text. A label in a layout gets its
+// room from the layout instead.
 class TLabel : public TControl {
 public:
     TLabel(QWidget* parent, const std::string& caption);
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+    void SetBounds(int left, int top, int width, int height) override;
 
 private:
     QLabel* Label() const;
+    void FitToText();
+    bool placed_ = false;  // placed by its bounds, not by a layout
 };
 
 class TGroupBox : public TControl {

@@ -4,12 +4,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <functional>
 
 #include "ui/Backdrop.h"
 #include "ui/CachedStyle.h"
 #include "ui/GuiThread.h"
 #include "ui/KeyInput.h"
+#include "ui/TextSizeWatch.h"
 
 namespace ui {
 namespace {
@@ -98,32 +98,10 @@ std::string TEdit::SelText() const {
     return OnGui([&] { return widget_ ? FromQt(LineEdit()->selectedText()) : std::string(); });
 }
 
-namespace {
-
-// Calls place whenever the label's text size may have changed (a new font or style sheet).
-class LabelFollower : public QObject {
-public:
-    LabelFollower(QLabel* label, std::function<void()> place) : QObject(label), place_(std::move(place)) {
-        label->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange || event->type() == QEvent::Polish)
-            place_();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> place_;
-};
-
-}  // namespace
-
 TLabeledEdit::TLabeledEdit(QWidget* parent, const std::string& caption, const std::string& text)
     : TEdit(parent, text), label_(new QLabel(ToQt(caption), parent)) {
     label_->setBuddy(Widget());
-    new LabelFollower(label_, [this] { PlaceLabel(); });
+    WatchTextSize(label_, [this] { PlaceLabel(); });
 }
 
 std::string TLabeledEdit::LabelCaption() const {

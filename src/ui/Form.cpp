@@ -17,6 +17,7 @@
 #include "ui/Backdrop.h"
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
+#include "ui/FormFont.h"
 #include "ui/FramePacing.h"
 #include "ui/GuiThread.h"
 
@@ -89,6 +90,7 @@ private:
 
 TForm::TForm(const std::string& caption, int width, int height)
     : window_(new FormWindow(this)), client_(new QWidget(window_)) {
+    UseFormFont();
     window_->setWindowTitle(ToQt(caption));
     window_->resize(width, height);
     window_->setCentralWidget(client_);
@@ -281,6 +283,22 @@ void TForm::MoveCentreTo(const QPoint& centre) {
         frame.moveTop(std::max(frame.top(), area.top()));
     }
     window_->move(frame.topLeft());
+}
+
+void TForm::CloseAll() {
+    OnGui([] {
+        const std::vector<TForm*> forms = LiveForms();
+        if (forms.empty())
+            return;
+        for (auto form = forms.rbegin(); form + 1 != forms.rend(); ++form) {
+            if ((*form)->Visible())
+                (*form)->Close();
+        }
+        TForm* main = forms.front();
+        main->Close();
+        if (main->Visible())
+            main->Close();
+    });
 }
 
 TForm* TForm::FormOf(const QWidget* widget) {

@@ -67,6 +67,10 @@ public:
     void CentreOnScreen();
     void CentreOn(const TForm& other);
 
+    // Closes the shown forms as the operator would, the latest created first and the main form (the
+    // first created) last. A main form that refuses (it stopped its work instead) is asked once more.
+    static void CloseAll();
+
     // The form whose window holds widget, nullptr for none.
     static TForm* FormOf(const QWidget* widget);
 

@@ -23,30 +23,39 @@ struct HandOver {
     const std::function<void()>* task = nullptr;
     std::exception_ptr error;
     bool done = false;
+    bool taken = false;  // the GUI thread is carrying it out or has done so
     // A posted hand-over holds its own task, and nobody waits for it: it is freed once carried out.
     std::function<void()> posted;
 };
 
 class HandOverQueue {
 public:
-    void Push(HandOver* item, bool ahead) {
+    // False once the program is ending: the item was not taken.
+    bool Push(HandOver* item, bool ahead) {
         std::lock_guard lock(mutex_);
+        if (ending_)
+            return false;
         (ahead ? ahead_ : items_).push_back(item);
         arrived_.notify_all();
+        return true;
     }
 
-    // The first of those that go ahead, else the first of the others.
+    // The first of those that go ahead, else the first of the others; none once the program is ending.
     HandOver* Pop(bool postedOnly = false) {
         std::lock_guard lock(mutex_);
+        if (ending_)
+            return nullptr;
         if (!postedOnly && !ahead_.empty()) {
             HandOver* item = ahead_.front();
             ahead_.pop_front();
+            item->taken = true;
             return item;
         }
         if (items_.empty() || (postedOnly && !items_.front()->posted))
             return nullptr;
         HandOver* item = items_.front();
         items_.pop_front();
+        item->taken = true;
         return item;
     }
 
@@ -56,9 +65,32 @@ public:
         finished_.notify_all();
     }
 
-    void AwaitFinished(HandOver* item) {
+    // False when the program began ending first: the item is then taken out of the queue, so that
+    // nothing touches it after its owner has gone. One the GUI thread is carrying out is still awaited,
+    // unless the GUI thread itself is ending the process (then it never returns to it).
+    bool AwaitFinished(HandOver* item) {
         std::unique_lock lock(mutex_);
-        finished_.wait(lock, [item] { return item->done; });
+        finished_.wait(lock, [this, item] { return item->done || (ending_ && (!item->taken || guiEnding_)); });
+        if (item->done)
+            return true;
+        std::erase(items_, item);
+        std::erase(ahead_, item);
+        return false;
+    }
+
+    void BeginEnding(bool onGuiThread) {
+        {
+            std::lock_guard lock(mutex_);
+            ending_ = true;
+            guiEnding_ = guiEnding_ || onGuiThread;
+        }
+        finished_.notify_all();
+        arrived_.notify_all();
+    }
+
+    bool Ending() {
+        std::lock_guard lock(mutex_);
+        return ending_;
     }
 
     int Size() {
@@ -78,11 +110,14 @@ private:
     std::condition_variable finished_;
     std::deque<HandOver*> items_;
     std::deque<HandOver*> ahead_;
+    bool ending_ = false;
+    bool guiEnding_ = false;
 };
 
+// Never destroyed: a worker may still wait on it while the process runs its exit handlers.
 HandOverQueue& Queue() {
-    static HandOverQueue queue;
-    return queue;
+    static auto* queue = new HandOverQueue;
+    return *queue;
 }
 
 // Qt's libraries are not built with ThreadSanitizer, which therefore cannot see that Qt's event queue
@@ -137,11 +172,13 @@ bool IsGuiThread() {
 
 namespace {
 
-void HandOverToGui(HandOver* item, bool ahead) {
-    Queue().Push(item, ahead);
+bool HandOverToGui(HandOver* item, bool ahead) {
+    if (!Queue().Push(item, ahead))
+        return false;
     auto* event = new QEvent(HandOverReceiver::EventType());
     PublishPostedEvent(event);
     QCoreApplication::postEvent(Receiver(), event);
+    return true;
 }
 
 void ShowPostedFailure(const std::exception_ptr& error) {
@@ -163,8 +200,8 @@ void RunOnGuiThread(const std::function<void()>& task, bool ahead) {
     }
     HandOver item;
     item.task = &task;
-    HandOverToGui(&item, ahead);
-    Queue().AwaitFinished(&item);
+    if (!HandOverToGui(&item, ahead) || !Queue().AwaitFinished(&item))
+        throw ProgramEnding{};
     if (item.error)
         std::rethrow_exception(item.error);
 }
@@ -177,8 +214,13 @@ void PostToGui(std::function<void()> task) {
     auto* item = new HandOver;
     item->posted = std::move(task);
     item->task = &item->posted;
-    HandOverToGui(item, false);
+    if (!HandOverToGui(item, false))
+        delete item;
 }
+
+void BeginEnding() { Queue().BeginEnding(IsGuiThread()); }
+
+bool Ending() { return Queue().Ending(); }
 
 namespace {
 int g_handOversRunning = 0;                             // GUI thread only
@@ -235,6 +277,8 @@ void WaitOnGui(const std::function<bool()>& done) {
             DrainHandOvers();
             Queue().AwaitArrival(std::chrono::microseconds(200));
         } else {
+            if (Ending())
+                return;
             QThread::usleep(200);
         }
     }

@@ -15,10 +15,22 @@
 
 namespace ui {
 
+// Raised on a thread that hands work over, or waits for a hand-over, once the program is ending: it
+// unwinds that thread's work. Not a std::exception, so that no handler meant for failures shows it.
+struct ProgramEnding {};
+
+// The program ends without its event loop (the display is gone and the process exits): from now on no
+// hand-over is carried out, a thread that waits for one is released with ProgramEnding, a new one
+// raises it at once, a posted one is dropped, and WaitOnGui elsewhere than on the GUI thread returns.
+// It cannot be undone.
+void BeginEnding();
+bool Ending();
+
 // True on the thread that runs the Qt application, and on any thread while no application exists.
 bool IsGuiThread();
 
-// Runs task on the GUI thread and waits for it; an exception it raises is raised here again. Ahead: it
+// Runs task on the GUI thread and waits for it; an exception it raises is raised here again, and
+// ProgramEnding once the program is ending. Ahead: it
 // is carried out before the hand-overs that were only posted and still wait (see OnGuiAhead).
 void RunOnGuiThread(const std::function<void()>& task, bool ahead = false);
 
@@ -81,7 +93,8 @@ std::chrono::steady_clock::duration SinceLastHandOver();
 bool RunningHandOver();
 
 // Waits until done() is true. On the GUI thread it keeps carrying out hand-overs meanwhile; no
-// other event is processed. Elsewhere it pauses briefly between the tests.
+// other event is processed. Elsewhere it pauses briefly between the tests, and returns once the
+// program is ending.
 void WaitOnGui(const std::function<bool()>& done);
 
 }  // namespace ui

@@ -9,13 +9,12 @@
 #include <algorithm>
 
 #include "ui/Backdrop.h"
+#include "ui/FormFont.h"
 #include "ui/GuiThread.h"
 
 namespace ui {
 
 namespace {
-
-constexpr int kStatusFontPoints = 8;
 
 // Panels side by side at their own widths, the last one taking the rest of the bar; a text longer than
 // its panel is cut at the panel's edge, and a bar narrower than its panels cuts the panels off.
@@ -61,19 +60,16 @@ private:
 TStatusBar::TStatusBar(QWidget* parent, const std::vector<std::pair<std::string, int>>& panels)
     : TControl(new StatusPanelRow(parent)) {
     auto* row = static_cast<StatusPanelRow*>(widget_.data());
-    // The panels' widths are made for the 8-point status font of the class library; at the larger
-    // default font a settings text such as "Settings: 9600 8-N-1" would be cut.
-    QFont font = row->font();
-    font.setPointSize(kStatusFontPoints);
-    row->setFont(font);
     // A panel's text is laid out again at each paint, and a busy window repaints its counts with each
-    // command; 8-bit Latin needs no shaping. (Set on each panel: the form's style sheet gives the
-    // panels a font of their own, without the row's strategy.)
-    QFont withoutShaping;
-    withoutShaping.setStyleStrategy(QFont::PreferNoShaping);
+    // command; 8-bit Latin needs no shaping. The face is the narrow one, for the panels' fixed widths.
+    // (Set on each panel: the form's style sheet gives the panels a font of their own, without the
+    // row's.)
+    QFont panelFont;
+    panelFont.setStyleStrategy(QFont::PreferNoShaping);
+    UseNarrowFace(panelFont);
     for (const auto& [text, width] : panels) {
         auto* label = new QLabel(ToQt(text), row);
-        label->setFont(withoutShaping);
+        label->setFont(panelFont);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         MakeOpaqueOverBackdrop(label);

@@ -68,6 +68,15 @@ protected:
         return sent_;
     }
 
+    // The commands sent that begin with prefix, in order.
+    Commands SentStartingWith(const std::string& prefix) const {
+        Commands matching;
+        for (const std::string& command : Sent())
+            if (command.rfind(prefix, 0) == 0)
+                matching.push_back(command);
+        return matching;
+    }
+
     void Clear() {
         std::lock_guard lock(mutex_);
         sent_.clear();

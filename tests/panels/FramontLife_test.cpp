@@ -72,6 +72,41 @@ TEST_F(FramontPanel, ClosingStopsTheLaserAndTheNextOpeningReplaysWhatWasSaved) {
     EXPECT_EQ(p.edFieldLED->Text(), "50");
 }
 
+// The replay switches each illuminator twice, so that it ends as it was, and then commits its level.
+TEST_F(FramontPanel, IlluminatorsSwitchedOffStayDarkAfterReopeningAndOnBringsTheirLevelsBack) {
+    const auto sentWithoutIlluminators = [this] {
+        Commands others = Sent();
+        std::erase_if(others, [](const std::string& command) { return command.rfind(";LC:IL ", 0) == 0; });
+        return others;
+    };
+    Open();
+    Close();
+    Clear();
+    app.Main().GRNIRControl1Click();
+    const Commands replayWhileOn = sentWithoutIlluminators();
+    TFramontControlForm& p = panel();
+    p.cmdILFieldONOFF->Click();
+    p.cmdSlitILONOFF->Click();
+    Close();
+    Clear();
+    app.Main().GRNIRControl1Click();
+    EXPECT_EQ(SentStartingWith(";LC:IL 0,"), (Commands{";LC:IL 0,127", ";LC:IL 0,0"}))
+        << "the level committed while off is kept, not sent";
+    EXPECT_EQ(SentStartingWith(";LC:IL 1,"), (Commands{";LC:IL 1,89", ";LC:IL 1,0"}));
+    EXPECT_EQ(sentWithoutIlluminators(), replayWhileOn);
+    EXPECT_EQ(p.cmdILFieldONOFF->Caption(), "OFF");
+    EXPECT_EQ(p.cmdSlitILONOFF->Caption(), "OFF");
+    EXPECT_EQ(p.edFieldLED->Text(), "50");
+    EXPECT_EQ(p.edSlitLED->Text(), "35");
+
+    Clear();
+    p.cmdILFieldONOFF->Click();
+    p.cmdSlitILONOFF->Click();
+    EXPECT_EQ(Sent(), (Commands{";LC:IL 0,127", ";LC:IL 1,89"}));
+    Close();
+    EXPECT_EQ(ReadPanelFile(), "0,100\r\n0\r\n0\r\n0\r\n0\r\n0\r\n50\r\n0\r\n127\r\n89\r\n1,2500.00,2500.00\r\n0\r\n");
+}
+
 TEST_F(FramontPanel, ShowTalvaneDecidesWhetherThePanelMinimisesAndRestoresTheMainWindow) {
     TTalvaneForm& main = app.Main();
     Open();
@@ -303,6 +338,25 @@ TEST_F(FramontRead, IlluminatorLevelsAreHexadecimalAndAnEmptyReplyIsTheLowest) {
     EXPECT_EQ(p.edFieldLED->Text(), "0");
     EXPECT_EQ(p.edSlitLED->Text(), "0");
     EXPECT_EQ(Sent(), (Commands{";LC:IL? 0", ";LC:IL? 1"})) << "both stand at 0 % already";
+}
+
+TEST_F(FramontRead, AReadLevelEditedToZeroInThePanelFileLeavesTheIlluminatorAtZero) {
+    Reply(";LC:IL? 0", "7F");
+    Reply(";LC:IL? 1", "FF");
+    panel().cmdUpdateClick();
+    Close();
+    panels::FramontPanelValues edited = panels::ReadFramontPanelText(ReadPanelFile());
+    ASSERT_EQ(edited.SlitLEDRaw, 255);
+    edited.SlitLEDRaw = 0;
+    WritePanelFile(panels::FormatFramontPanelText(edited));
+    Clear();
+    app.Main().GRNIRControl1Click();
+    EXPECT_EQ(SentStartingWith(";LC:IL 1,"), (Commands{";LC:IL 1,0", ";LC:IL 1,255", ";LC:IL 1,0"}))
+        << "on again at the level read, then at the level of the file";
+    EXPECT_EQ(panel().edSlitLED->Text(), "0");
+    EXPECT_EQ(panel().tbSlitLED->Position(), 100);
+    Close();
+    EXPECT_EQ(panels::ReadFramontPanelText(ReadPanelFile()).SlitLEDRaw, 0);
 }
 
 TEST_F(FramontRead, ALevelThatIsNotHexadecimalEndsTheReadWithTheConversionError) {

@@ -124,6 +124,20 @@ TEST_F(FramontSlit, SwitchingAnIlluminatorOffAndOnRestoresTheLevelLastSent) {
     EXPECT_EQ(Sent(), (Commands{";LC:IL 0,0", ";LC:IL 0,127"}));
 }
 
+TEST_F(FramontSlit, ALevelCommittedWhileTheIlluminatorIsOffWaitsForTheNextOn) {
+    TFramontControlForm& p = panel();
+    p.cmdILFieldONOFF->Click();
+    Clear();
+    char enter = 13;
+    p.edFieldLED->SetText("80");
+    p.edFieldLEDKeyPress(enter);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(p.tbFieldLED->Position(), 20);
+    p.cmdILFieldONOFF->Click();
+    EXPECT_EQ(Sent(), Commands{";LC:IL 0,204"});
+    EXPECT_EQ(p.FieldLEDRaw, 204);
+}
+
 TEST_F(FramontSlit, TheOffStateSurvivesAClosingAndTheReplayKeepsIt) {
     TFramontControlForm& p = panel();
     p.cmdSlitILONOFFClick();

@@ -2,6 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
 #include <QMainWindow>
 #include <QTest>
 
@@ -32,6 +40,48 @@ namespace {
 std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The texts in window that do not fit in the room their control gives them: labels and status
+// panels, the captions of buttons, check boxes, radio buttons and group boxes, and a drop-down list's
+// items in its box.
+std::vector<std::string> CutTexts(const QWidget* window) {
+    std::vector<std::string> cut;
+    const auto check = [&](const QWidget* widget, QString text, int room) {
+        text.remove(QLatin1Char('&'));
+        if (text.isEmpty())
+            return;
+        if (widget->fontMetrics().horizontalAdvance(text) > room)
+            cut.push_back('"' + text.toStdString() + "\" in " + std::to_string(room) + " px");
+    };
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(window))
+            continue;
+        const QStyle* style = widget->style();
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            const int indent = label->indent() >= 0 ? label->indent()
+                               : label->frameWidth() > 0 ? label->fontMetrics().horizontalAdvance('x') / 2 : 0;
+            for (const QString& line : label->text().split('\n'))
+                check(label, line, label->contentsRect().width() - 2 * label->margin() - indent);
+        } else if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QStyle::SubElement contents = qobject_cast<const QCheckBox*>(button)      ? QStyle::SE_CheckBoxContents
+                                                : qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                                                            : QStyle::SE_PushButtonContents;
+            check(button, button->text(), style->subElementRect(contents, &option, button).width());
+        } else if (const auto* box = qobject_cast<const QGroupBox*>(widget)) {
+            check(box, box->title(), box->contentsRect().width());
+        } else if (const auto* combo = qobject_cast<const QComboBox*>(widget)) {
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.editable = combo->isEditable();
+            const int room = style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+            for (int i = 0; i < combo->count(); ++i)
+                check(combo, combo->itemText(i), room);
+        }
+    }
+    return cut;
 }
 
 TEST(Shell, TheWindowsExistWithTheirCaptionsAndTheApplicationItsTitle) {
@@ -230,6 +280,48 @@ TEST_F(ShellWithInstrument, ACloseDuringACycleOnlyStopsItAndTheNextOneSavesAndEn
     const std::string config = ReadFile(ConfigFilePath());
     EXPECT_TRUE(config.starts_with("COM97\r\n"));
     EXPECT_NE(config.find("\r\nPING\r\n"), std::string::npos) << "the window's strings are saved";
+}
+
+// Each window at its own size, with the widest texts the program puts into it.
+TEST_F(ShellWithInstrument, EveryWindowShowsItsWidestTextsWhole) {
+    instrument.ReplyExact("?DIODE HOURS", "Diode1: 00086h, Diode2: 00086h\r\n");
+    TTalvaneForm& main = app.Main();
+    const auto expectWhole = [](ui::TForm& form) {
+        TalvaneApp::ProcessEvents();
+        EXPECT_EQ(CutTexts(form.Window()), std::vector<std::string>{}) << form.Caption();
+    };
+    main.SerialPort->BaudRate = 115200;
+    main.SerialPort->Parity = 3;
+    main.SerialPort->StopBits = 1;
+    main.SetCommPropertyStatusBarInfo();
+    EXPECT_EQ(main.sbCommProperties->PanelText(1), "Settings: 115200 8-M-1.5");
+    main.sbCommProperties->SetPanelText(0, "Port: COM119");
+    main.sbSendStatus->SetPanelText(0, "Line Count: 20000");
+    main.sbSendStatus->SetPanelText(1, "Commands Sent: 99999");
+    expectWhole(main);
+
+    main.ViewLog2Click();
+    CommLogForm->SBar->SetPanelText(0, " Line Count: 20000");
+    CommLogForm->SBar->SetPanelText(1, " Status: Comm Logging Disabled");
+    expectWhole(*CommLogForm);
+    for (void (TTalvaneForm::*open)() : {&TTalvaneForm::CommProperties1Click, &TTalvaneForm::RenameGroup1Click,
+                                         &TTalvaneForm::CopytoGroup1Click, &TTalvaneForm::DownloadSettings1Click}) {
+        app.dialogs.QueueModal([&](ui::TForm& form) {
+            if (&form == InstrumentSettingForm) {
+                InstrumentSettingForm->StatusBar1->SetPanelText(0, "Action: Downloading...");
+                InstrumentSettingForm->lblDownloadProgress->SetCaption("100% Complete");
+            }
+            expectWhole(form);
+        });
+        (main.*open)();
+    }
+    main.OndrelControl1Click();
+    expectWhole(*OndrelControlForm);
+    main.GRNIRControl1Click();
+    expectWhole(*FramontControlForm);
+    main.PexmarSystem1Click();
+    EXPECT_EQ(PexmarControlForm->lblDiodeHours->Caption(), "Diode1: 00086h, Diode2: 00086h");
+    expectWhole(*PexmarControlForm);
 }
 
 }  // namespace

@@ -1,0 +1,276 @@
+// The program's ends that do not come from its windows: a signal (logout, shutdown, a closed terminal,
+// Ctrl+C) and a lost display. Each case runs the program as a child process of its own, which the
+// test signals or whose X server it kills: this test binary started again on the one case, with the
+// program's own start-up and message loop (the program itself takes no input without a display).
+#include <gtest/gtest.h>
+
+#include <QTimer>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Folders.h"
+#include "platform/SerialDevice.h"
+#include "support/FakeInstrument.h"
+#include "support/TalvaneApp.h"
+#include "terminal/Forms.h"
+#include "terminal/Main.h"
+#include "ui/Application.h"
+
+extern char** environ;
+
+using testsupport::FakeInstrument;
+using testsupport::TalvaneApp;
+
+namespace {
+
+constexpr const char* kPort = "COM96";
+// Set in a child's environment to the data folder it shares with its test.
+constexpr const char* kChildVariable = "TALVANE_ENDING_CHILD";
+constexpr const char* kCommand = "ending probe";
+
+bool InChild() { return std::getenv(kChildVariable) != nullptr; }
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string CurrentTestFilter() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string("--gtest_filter=") + info->test_suite_name() + "." + info->name();
+}
+
+// Starts program with args and the environment of this process changed by overrides; -1 on failure.
+pid_t Spawn(const std::vector<std::string>& args, const std::map<std::string, std::string>& overrides,
+            const posix_spawn_file_actions_t* actions = nullptr) {
+    std::vector<std::string> env;
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        const std::string text = *entry;
+        if (!overrides.contains(text.substr(0, text.find('='))))
+            env.push_back(text);
+    }
+    for (const auto& [name, value] : overrides)
+        env.push_back(name + "=" + value);
+    std::vector<char*> argv;
+    for (const auto& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (auto& entry : env)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, args[0].c_str(), actions, nullptr, argv.data(), envp.data()) != 0)
+        return -1;
+    return pid;
+}
+
+// Waits for the process to end; its wait status, or nothing when it is still alive after a bound that
+// only ends a wait for a process that hangs (it is then killed).
+std::optional<int> AwaitEnd(pid_t pid) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < giveUp) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return std::nullopt;
+}
+
+// An X server of its own on a display number it chose itself.
+class XServer {
+public:
+    XServer() {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        pid_ = Spawn({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"}, {},
+                     &actions);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (pid_ > 0 && !number.empty())
+            display_ = ":" + number;
+    }
+    ~XServer() { Kill(); }
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    const std::string& Display() const { return display_; }
+
+    // The display server goes away, as a crashed one or a closed remote session (and cleans up its
+    // lock file and socket).
+    void Kill() {
+        if (pid_ <= 0)
+            return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+// The test's own data folder, shared with its child; the fake instrument is linked in it and the
+// configuration written beforehand selects that port.
+class Ending : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (InChild())
+            return;
+        std::string pattern = "/tmp/talvane-ending-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dataHome_ = pattern;
+        if (const char* previous = std::getenv("XDG_DATA_HOME"))
+            previousDataHome_ = previous;
+        setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
+        instrument_.emplace(kPort);
+        TalvaneApp::WriteConfigForPort(kPort);
+    }
+
+    void TearDown() override {
+        if (InChild())
+            return;
+        instrument_.reset();
+        setenv("XDG_DATA_HOME", previousDataHome_.c_str(), 1);
+        std::filesystem::remove_all(dataHome_);
+    }
+
+    FakeInstrument& Instrument() { return *instrument_; }
+
+    pid_t StartChild(const std::map<std::string, std::string>& environment) {
+        std::map<std::string, std::string> overrides = environment;
+        overrides[kChildVariable] = dataHome_;
+        return Spawn({"/proc/self/exe", CurrentTestFilter()}, overrides);
+    }
+
+    bool CommandsArrive(std::size_t n) { return Instrument().WaitForCommands(n, std::chrono::seconds(60)); }
+
+    // The cycle has sent its string a second time.
+    bool CycleRuns() {
+        for (std::size_t n = 1; CommandsArrive(n); ++n) {
+            const std::vector<std::string> commands = Instrument().Commands();
+            if (std::count(commands.begin(), commands.end(), kCommand) >= 2)
+                return true;
+        }
+        return false;
+    }
+
+    std::string SavedConfig() const { return ReadFile(ConfigFilePath()); }
+    static bool PanelFileSaved() { return std::filesystem::exists(platform::DrennickFolder() / "Pexmar Config.txt"); }
+
+    std::string dataHome_;
+    std::string previousDataHome_;
+    std::optional<FakeInstrument> instrument_;
+};
+
+// The child: the program's start-up as main() runs it, then its message loop, in which the operator's
+// steps come first (so that the loop takes signals before the instrument sees a command).
+void RunProgram(const std::function<void(TTalvaneForm&)>& operatorSteps) {
+    std::filesystem::remove_all(std::getenv("XDG_DATA_HOME"));  // the folder made for this process
+    setenv("XDG_DATA_HOME", std::getenv(kChildVariable), 1);
+    platform::CreateInstallFolders();
+    ui::Application::SetTitle("Orvel Talvane");
+    CreateForms();
+    TalvaneForm->Show();
+    QTimer::singleShot(0, [operatorSteps] { operatorSteps(*TalvaneForm); });
+    ui::Application::Run();
+    DestroyForms();
+}
+
+void SendCommand(TTalvaneForm& main) {
+    main.eSendCommand->SetText(kCommand);
+    char key = 13;
+    main.eSendCommandKeyPress(key);
+}
+
+// With the Pexmar panel open, whose file the end must save.
+void StartEndlessCycle(TTalvaneForm& main) {
+    main.PexmarSystem1Click();
+    main.edString[0]->SetText(kCommand);
+    main.cbCycleString[0]->SetChecked(true);
+    main.leCycleCount->SetText("0");
+    main.leCommandDelay->SetText("0");
+    main.cmdStartCycleClick();
+}
+
+TEST_F(Ending, EachEndSignalRunsTheCloseWhichSavesTheCommandInTheHistory) {
+    if (InChild())
+        return RunProgram(SendCommand);
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(strsignal(signal));
+        TalvaneApp::WriteConfigForPort(kPort);
+        Instrument().ClearReceived();
+        const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(CommandsArrive(1));
+        kill(child, signal);
+        const std::optional<int> status = AwaitEnd(child);
+        ASSERT_TRUE(status.has_value()) << "the program did not end";
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by the signal, not by the close";
+        EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the history was not saved";
+    }
+}
+
+TEST_F(Ending, AnEndSignalDuringAnEndlessCycleStopsItClosesAndSaves) {
+    if (InChild())
+        return RunProgram(StartEndlessCycle);
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CycleRuns());
+    kill(child, SIGTERM);
+    const std::optional<int> status = AwaitEnd(child);
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by the signal, not by the close";
+    EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
+    EXPECT_TRUE(PanelFileSaved());
+}
+
+TEST_F(Ending, ALostDisplayDuringAnEndlessCycleEndsTheProgramSavesAndFreesThePort) {
+    if (InChild())
+        return RunProgram(StartEndlessCycle);
+    XServer server;
+    ASSERT_FALSE(server.Display().empty()) << "no X server (package xvfb)";
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CycleRuns());
+    server.Kill();
+    ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+    EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
+    EXPECT_TRUE(PanelFileSaved());
+    const platform::SerialHandle port = platform::OpenComPort(kPort, platform::OpenPurpose::Use);
+    EXPECT_NE(port, platform::SerialHandle::Invalid) << "the port is still held";
+    platform::CloseHandle(port);
+}
+
+}  // namespace
