@@ -158,6 +158,7 @@ TEST_F(Cycles, ANegativeCommandDelayIsRewrittenZeroAndWaitsNothing) {
     Main().leCommandDelay->SetText("-7");
     Main().cmdStartCycleClick();
     ASSERT_TRUE(CycleEnds());
+    ASSERT_TRUE(CommandsArrive(1));
     EXPECT_EQ(Main().leCommandDelay->Text(), "0");
     EXPECT_EQ(Waited(), 0);
     EXPECT_EQ(instrument.Commands(), Commands{"C1"});
