@@ -37,22 +37,13 @@ protected:
     void SetUp() override {
         x = XDesktop::Get();
         ASSERT_NE(x, nullptr) << XDesktop::Error();
-        std::string pattern = "/tmp/talvane-desktop-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dataHome = pattern;
-        if (const char* kept = std::getenv("XDG_DATA_HOME"))
-            keptDataHome = kept;
-        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        dataHome = std::getenv("XDG_DATA_HOME");  // the test's own, made afresh for it
         instrument.emplace("COM5");
     }
 
     void TearDown() override {
         program.Stop();
         instrument.reset();
-        if (keptDataHome)
-            setenv("XDG_DATA_HOME", keptDataHome->c_str(), 1);
-        std::error_code ignored;
-        std::filesystem::remove_all(dataHome, ignored);
     }
 
     // Starts the program on COM5, group 1 chosen, and waits until its main window is active.
@@ -181,7 +172,6 @@ protected:
 
     XDesktop* x = nullptr;
     std::string dataHome;
-    std::optional<std::string> keptDataHome;
     std::optional<testsupport::FakeInstrument> instrument;
     desktop::Child program;
     XWindow main = 0;

@@ -148,12 +148,7 @@ protected:
     void SetUp() override {
         if (InChild())
             return;
-        std::string pattern = "/tmp/talvane-ending-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dataHome_ = pattern;
-        if (const char* previous = std::getenv("XDG_DATA_HOME"))
-            previousDataHome_ = previous;
-        setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
+        dataHome_ = std::getenv("XDG_DATA_HOME");  // the test's own, made afresh for it
         instrument_.emplace(kPort);
         TalvaneApp::WriteConfigForPort(kPort);
     }
@@ -162,8 +157,6 @@ protected:
         if (InChild())
             return;
         instrument_.reset();
-        setenv("XDG_DATA_HOME", previousDataHome_.c_str(), 1);
-        std::filesystem::remove_all(dataHome_);
     }
 
     FakeInstrument& Instrument() { return *instrument_; }
@@ -190,7 +183,6 @@ protected:
     static bool PanelFileSaved() { return std::filesystem::exists(platform::DrennickFolder() / "Pexmar Config.txt"); }
 
     std::string dataHome_;
-    std::string previousDataHome_;
     std::optional<FakeInstrument> instrument_;
 };
 
