@@ -76,14 +76,17 @@ protected:
         x->Key("Right");
     }
 
-    // Opens the Pexmar panel from the Tools menu and waits until it is active.
-    XWindow OpenPexmarPanel() {
+    // Opens a panel from Tools > Custom Interface (Framont System first, Pexmar System below it) and
+    // waits until it is active.
+    XWindow OpenPanel(bool pexmar) {
         OpenToolsMenu();
         x->Key("Down");
         x->Key("Right");  // Custom Interface
-        x->Key("Down");
-        x->Key("Return");  // Pexmar System
-        const XWindow panel = x->WaitForWindow(program.Pid(), "Pexmar System V1.00");
+        if (pexmar)
+            x->Key("Down");
+        x->Key("Return");
+        const XWindow panel =
+            x->WaitForWindow(program.Pid(), pexmar ? "Pexmar System V1.00" : "Framont System V1.00.03");
         EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == panel; })) << "the panel is not active";
         return panel;
     }
@@ -203,6 +206,50 @@ TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) 
     EXPECT_EQ(Received(2), (std::vector<std::string>{"ID?", "FIRST"})) << "the group stayed the first";
 }
 
+TEST_F(Desktop, WheelTurnsOverAPanelsUnfocusedListsAndTrackBarSendNothingToTheLaser) {
+    Start();
+    const XWindow panel = OpenPanel(false);
+    // The controls' places in the panel, which lays its groups out at fixed sizes.
+    const Rect place = x->Place(panel);
+    const auto at = [&](Rect area) { return Rect{place.x + area.x, place.y + area.y, area.width, area.height}; };
+    const Rect theta = at({580, 229, 98, 22});
+    const std::vector<Rect> wheeled = {
+        at({21, 82, 95, 22}),    // Mode
+        at({123, 82, 110, 22}),  // Wavelength
+        at({366, 82, 99, 22}),   // Magnification
+        at({432, 362, 20, 116}),  // the field illuminator's track bar
+    };
+    const auto typeTheta = [&](const std::string& value) {
+        x->Click(theta.CentreX(), theta.CentreY());
+        x->Key("Home");
+        x->Key("shift+End");
+        x->Type(value);
+        x->Key("Return");
+    };
+    typeTheta("7");  // the focus in the theta edit, and every command of the panel's opening sent
+    ASSERT_TRUE(desktop::WaitUntil([&] { return instrument->Received().find(";LC:ST 7") != std::string::npos; }))
+        << "the theta edit was not found";
+    const std::size_t before = instrument->CommandCount();
+    std::vector<std::vector<std::uint32_t>> looks;
+    for (const Rect& control : wheeled)
+        looks.push_back(x->Pixels(control));
+
+    for (const Rect& control : wheeled) {
+        x->MoveTo(control.CentreX(), control.CentreY());
+        x->WheelNotch(true);
+        x->WheelNotch(false);
+    }
+    x->MoveTo(1, 1);
+    typeTheta("-12");  // the next command
+    ASSERT_TRUE(desktop::WaitUntil([&] { return instrument->Received().find(";LC:ST -12") != std::string::npos; }));
+    const auto commands = instrument->Commands();
+    EXPECT_EQ(std::vector<std::string>(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end()),
+              std::vector<std::string>{";LC:ST -12"})
+        << "a wheel turn over an unfocused control sent a command";
+    for (std::size_t i = 0; i < wheeled.size(); ++i)
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->Pixels(wheeled[i]) == looks[i]; })) << "control " << i << " changed";
+}
+
 TEST_F(Desktop, ThePortSettingsRenameAndCopyDialogsAreOwnedByTheMainWindow) {
     Start();
     x->Key("ctrl+p");
@@ -288,7 +335,7 @@ TEST_F(Desktop, AHalfTypedPanelValueIsSentByEnterOnlyNotByClickingAnotherWindowO
     const Rect mainPlace = x->Place(main);
     x->Click(mainPlace.x + 60, mainPlace.y - 8);  // the main window's title bar
     ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
-    const XWindow panel = OpenPexmarPanel();
+    const XWindow panel = OpenPanel(true);
     const Rect place = x->Place(panel);
     const Rect frequency{place.x + 4 + 6 + 10, place.y + 4 + 308 + 72, 155, 22};
     x->Click(frequency.CentreX(), frequency.CentreY());
@@ -321,7 +368,7 @@ TEST_F(Desktop, AHalfTypedPanelValueIsSentByEnterOnlyNotByClickingAnotherWindowO
 
 TEST_F(Desktop, TheMainWindowsShortcutsActFromAPanelAndTheirBoxesStayAboveIt) {
     Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
-    const XWindow panel = OpenPexmarPanel();
+    const XWindow panel = OpenPanel(true);
     EXPECT_NE(SendMark().find("MARK"), std::string::npos);
     x->Key("ctrl+p");
     const XWindow properties = ExpectOwnedWindow("COM5 Properties", panel);
