@@ -147,6 +147,12 @@ void TFramontControlForm::FormClose() {
     panels::RestoreMainWindow();
 }
 
+void TFramontControlForm::StopWithoutWindow(const panels::PortWriter& write) {
+    write(panels::StopCommand(panels::CommandSet::Framont));
+    LaserFire = 0;
+    SaveConfigurationFile();
+}
+
 void TFramontControlForm::ExerciseSlit1Click() { Send(";SL:X3 00"); }
 void TFramontControlForm::ResetSlit1Click() { Send(";SL:RS"); }
 void TFramontControlForm::ExerciseWaveplate1Click() { Send(";WP:X3 00"); }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
@@ -209,6 +210,9 @@ public:
     // ---- panel file (FramontPanelReplay.cpp) ----
     void LoadConfigurationFile();
     void SaveConfigurationFile();
+    // What the close leaves the laser and the panel file with, when there is no window to close (the
+    // display is gone): the close's stop command, written by write, and the file as the close saves it.
+    void StopWithoutWindow(const panels::PortWriter& write);
 
 private:
     // One illuminator: its controls, fields and unit number in ";LC:IL".

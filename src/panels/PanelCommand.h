@@ -9,6 +9,7 @@
 //   if (auto energy = panels::Query(";LC:ED?", panels::CommandSet::Framont))
 //       ...;  // the reply holds no "?": parse *energy
 //   panels::RestoreMainWindow();  // at the end of a Framont or Pexmar FormClose
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,9 @@ std::optional<std::string> Query(const std::string& command, CommandSet set);
 
 // Sends the panel's stop command (";LC:FL 0" or "!GATE ACTIV=0").
 void SendStopCommand(CommandSet set);
+
+// Writes one command to the port, shown nowhere: how an ending without a display sends a panel's stop.
+using PortWriter = std::function<void(const std::string&)>;
 
 // The close of the Framont and Pexmar panels ends with this: unless the main window's "Show Talvane"
 // is checked, the main window returns to its normal state. (Opening them minimises it, in the main

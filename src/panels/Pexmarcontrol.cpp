@@ -188,6 +188,13 @@ void TPexmarControlForm::FormClose() {
     panels::RestoreMainWindow();
 }
 
+void TPexmarControlForm::StopWithoutWindow(const panels::PortWriter& write) {
+    write(panels::StopCommand(panels::CommandSet::Pexmar));
+    write(panels::PexmarSetting("SHUTTER", "0"));
+    ShutterIndex = 0;
+    SaveConfigurationFile();
+}
+
 void TPexmarControlForm::sbFireClick() {
     sbFire->SetFontColor(ui::clRed);
     sbStop->SetFontColor(ui::clBlack);

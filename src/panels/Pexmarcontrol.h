@@ -10,6 +10,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
@@ -123,6 +124,9 @@ public:
     // ---- the panel file (PexmarPanelFile.cpp) ----
     void LoadConfigurationFile();
     void SaveConfigurationFile();
+    // What the close leaves the laser and the panel file with, when there is no window to close (the
+    // display is gone): the close's commands, written by write, and the file as the close saves it.
+    void StopWithoutWindow(const panels::PortWriter& write);
 
 private:
     void BuildControls();

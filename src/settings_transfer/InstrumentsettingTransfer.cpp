@@ -1,7 +1,7 @@
 // The instrument settings window's two transfers: the download, which runs a query file against the
 // instrument into a restore file and the settings view, and the upload, which sends a restore file's
-// commands back. Both stop when the port fails; both end by telling the operator which lines gave
-// no usable answer, instead of passing over them in silence.
+// commands back. Both stop when the port fails or the program is ending; both end by telling the
+// operator which lines gave no usable answer, instead of passing over them in silence.
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,7 +48,7 @@ void TInstrumentSettingForm::BeginTransfer(const std::string& action) {
     exchange_.Reset();
 }
 
-// A transfer that the port's failure stopped says so rather than "Done".
+// A transfer that was stopped says so rather than "Done".
 void TInstrumentSettingForm::EndTransfer(bool completed) {
     StatusBar1->SetPanelText(0, completed ? "Action: Done" : "Action: Failed");
 }
@@ -66,7 +66,8 @@ bool TInstrumentSettingForm::RunDownload() {
     return true;
 }
 
-// Each line waits its pause and may step the bar; the run stops when the port fails.
+// Each line waits its pause and may step the bar; the run stops when the port fails or the program is
+// ending.
 bool TInstrumentSettingForm::RunPacedLines(const std::vector<std::string>& lines, ui::TProgressBar& bar,
                                            ui::TLabel& label, const std::function<void(int, const std::string&)>& run) {
     reInstrumentSettingFile->SetFocus();
@@ -76,7 +77,7 @@ bool TInstrumentSettingForm::RunPacedLines(const std::vector<std::string>& lines
         if (ticker.Tick())
             StepBar(bar, label);
         run(static_cast<int>(i), lines[i]);
-        if (exchange_.PortFailed())
+        if (exchange_.Stopped())
             return false;
         Refresh();
     }
@@ -98,7 +99,7 @@ bool TInstrumentSettingForm::ProcessQueryFile() {
 void TInstrumentSettingForm::DownloadLine(int index, const std::string& line) {
     const std::size_t missingBefore = Interpreter.MissingLines().size();
     const int boxesBefore = exchange_.ErrorBoxesShown();
-    if (Interpreter.ProcessLine(line) && !exchange_.PortFailed())
+    if (Interpreter.ProcessLine(line) && !exchange_.Stopped())
         MoveCarets(index + 1);
     if (exchange_.ErrorBoxesShown() != boxesBefore)
         Interpreter.ForgetMissingAfter(missingBefore);
@@ -131,7 +132,7 @@ void TInstrumentSettingForm::UploadLine(int index, const std::string& line) {
         return;
     const int boxesBefore = exchange_.ErrorBoxesShown();
     const std::string reply = SendQuery(restore->command, settings_transfer::QueryMode::Acknowledged);
-    if (exchange_.PortFailed())
+    if (exchange_.Stopped())
         return;
     const bool shownAlready = exchange_.ErrorBoxesShown() != boxesBefore;
     if (!settings_transfer::IsAcknowledged(reply) && !shownAlready)

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "serial/CommPort.h"
+#include "ui/Application.h"
 #include "ui/Dialogs.h"
 
 namespace settings_transfer {
@@ -66,6 +67,9 @@ bool QueryExchange::WriteFirst(const std::string& command) {
 bool QueryExchange::ResendQuery(const std::string& command) { return Write(command, kResendTerminator); }
 
 bool QueryExchange::Write(const std::string& command, const std::string& terminator) {
+    ending_ = ending_ || ui::Application::EndingRequested();
+    if (ending_)
+        return false;
     if (port_ != nullptr) {
         port_->PurgeRxBuffer();
         if (port_->WriteCommand(command, terminator))

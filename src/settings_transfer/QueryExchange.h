@@ -4,7 +4,9 @@
 // port object's block read and scanned for error codes, some of which the operator is shown.
 //
 // A write that fails means the port is gone: it is shown once, the exchange ends at once, and
-// PortFailed stays true until the next Reset, so the transfer around it can stop.
+// PortFailed stays true until the next Reset, so the transfer around it can stop. Nothing more is
+// written once the program is ending (an end signal came, the display is gone): the transfer runs
+// without the message loop, so it looks before each write, and Stopped tells the transfer to stop.
 #include <string>
 
 #include "settings_transfer/QueryFile.h"
@@ -37,9 +39,10 @@ public:
     void ReportErrorResponse(const std::string& code, const std::string& command);
 
     bool PortFailed() const { return portFailed_; }
+    bool Stopped() const { return portFailed_ || ending_; }
     // Error-reply boxes shown so far, so that a caller can tell whether an exchange had its own box.
     int ErrorBoxesShown() const { return errorBoxesShown_; }
-    void Reset() { portFailed_ = false; }
+    void Reset() { portFailed_ = ending_ = false; }
 
 private:
     bool WriteFirst(const std::string& command);
@@ -51,6 +54,7 @@ private:
 
     CSerialPort* port_ = nullptr;
     bool portFailed_ = false;
+    bool ending_ = false;
     int errorBoxesShown_ = 0;
 };
 

@@ -27,28 +27,29 @@ void Destroy(Form*& global) {
     global = nullptr;
 }
 
-// The process exits while the forms exist and the close did not run: the platform layer ends the
-// program this way when the display connection is lost. The workers are stopped and joined, so the
-// process can end and release the port; then what the close saves is saved from the forms' fields
-// and texts: the configuration when it changed, and the file of each panel that is open. No window is
-// closed, shown or painted (the display is gone), and no command is sent (each would wait for
-// hand-overs that are no longer carried out).
-void SaveWithoutWindows() {
+// The display connection is lost while the forms exist and the close did not run; the platform layer
+// ends the process right after this. The workers are stopped and joined, so the process can end and
+// release the port, which is then this ending's own: each open laser panel is left as its close
+// leaves it, its stop commands written straight to the port (the send road would show them) and its
+// file saved as the close saves it; then the configuration when it changed. No window is closed,
+// shown or painted: the display is gone.
+void EndWithoutWindows() {
     if (TalvaneForm == nullptr || TalvaneForm->Closing || !ui::IsGuiThread())
         return;
     JoinAllCycleWorkers();
+    const panels::PortWriter write = [](const std::string& command) { TalvaneForm->WriteWithoutShowing(command); };
+    if (FramontControlForm->Visible())
+        FramontControlForm->StopWithoutWindow(write);
+    if (PexmarControlForm->Visible())
+        PexmarControlForm->StopWithoutWindow(write);
     if (TalvaneForm->ConfigChanged)
         TalvaneForm->SaveConfigurationFile();
-    if (FramontControlForm->Visible())
-        FramontControlForm->SaveConfigurationFile();
-    if (PexmarControlForm->Visible())
-        PexmarControlForm->SaveConfigurationFile();
 }
 
 }  // namespace
 
 void CreateForms() {
-    ui::Application::SetEndingWithoutClose(SaveWithoutWindows);
+    ui::Application::SetEndingWithoutClose(EndWithoutWindows);
     Create(TalvaneForm);
     Create(CommLogForm);
     Create(IncrementForm);

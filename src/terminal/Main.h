@@ -170,6 +170,9 @@ public:
     // command, cut at its first CR, or nothing when the road refused the text or could not reopen the
     // port. Safe from any thread.
     std::optional<std::string> SendThroughDoor(const std::string& text);
+    // Writes the command with the terminator and reads its reply, shown and logged nowhere: for the
+    // ending without a display, which owns the port once the workers have been joined.
+    void WriteWithoutShowing(const std::string& command);
     // Waits until the port is free and takes it; false when it did not take it (see MainSendRoad.cpp).
     bool ClearToSend();
     // Exchanges one command on the port, which the caller holds.

@@ -177,10 +177,11 @@ void ApplyEditedTerminator(TTalvaneForm& form) {
 }
 
 // Gives the port to the instrument settings window while it is shown; the worker is replaced.
+// Nothing is lent once the program is ending.
 void LendPort(TTalvaneForm& form) {
     ui::OnGui([&form] {
         PortHold hold(form);
-        if (!form.SerialPort->IsPortOpen())
+        if (!form.SerialPort->IsPortOpen() || ui::Ending())
             return;
         form.StopWorker();
         form.EnableCommActiveObjects();

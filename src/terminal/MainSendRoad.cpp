@@ -132,6 +132,15 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bo
     return reply;
 }
 
+void TTalvaneForm::WriteWithoutShowing(const std::string& command) {
+    if (SerialPort == nullptr || (!SerialPort->IsPortOpen() && !SerialPort->OpenPort(SerialPort->PortName)))
+        return;
+    SerialPort->PurgeRxBuffer();
+    std::string reply;
+    if (SerialPort->WriteCommand(command, Terminator))
+        SerialPort->ReadBlock(reply);
+}
+
 void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string& text) {
     ui::OnGui([&] {
         LineCount = reTalvane->LineCount();

@@ -329,6 +329,8 @@ void TCommCycleThread::Delay(int ms) {
 
 TCommCycleThread* StartCycleWorker() {
     StopCycleWorker();
+    if (ui::Ending())
+        return nullptr;
     auto worker = std::make_unique<TCommCycleThread>(true);
     TCommCycleThread* started = worker.get();
     Workers().push_back(std::move(worker));

@@ -86,7 +86,8 @@ private:
 extern TCommCycleThread* CommCycleThread;
 
 // GUI thread. Starts a new worker and makes it the current one (a current worker is stopped first);
-// the main window's CycleThreadDone becomes false.
+// the main window's CycleThreadDone becomes false. Once the program is ending it only stops the
+// current worker, and returns nullptr.
 TCommCycleThread* StartCycleWorker();
 // GUI thread. Asks the current worker to terminate and forgets it; no waiting.
 void StopCycleWorker();

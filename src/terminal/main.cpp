@@ -7,7 +7,9 @@
 #include "ui/Application.h"
 
 int main(int argc, char** argv) {
+    ui::Application::CatchEndSignals();  // a logout during the start-up ends it as it ends the program
     QApplication app(argc, argv);
+    ui::Application::Start();
     ui::Application::RunShowingExceptions([] {
         platform::CreateInstallFolders();
         ui::Application::SetTitle("Orvel Talvane");

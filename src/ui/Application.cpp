@@ -1,7 +1,12 @@
 #include "ui/Application.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QThread>
+#include <QTimer>
+
+#include <xcb/xcb.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,7 +14,6 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -28,12 +32,14 @@ std::atomic<bool> g_terminated{false};
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
-// The self-pipe: the signal handler only writes the signal's number into it, and the event loop
-// reads it.
+// The self-pipe: the signal handler only writes the signal's number into it (and notes that one came),
+// and whichever event loop runs reads it.
 int g_signalPipe[2] = {-1, -1};
+std::atomic<bool> g_endSignalled{false};
 
 extern "C" void WriteSignalToPipe(int signal) {
     const int savedErrno = errno;
+    g_endSignalled.store(true);
     const auto byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
     errno = savedErrno;
@@ -44,17 +50,33 @@ void DefaultEndSignals() {
         std::signal(signal, SIG_DFL);
 }
 
-// A handler taken off again by its first signal, so the same signal a second time ends the process.
-void CatchEndSignals() {
-    struct sigaction action {};
-    action.sa_handler = WriteSignalToPipe;
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kEndSignals)
-        sigaction(signal, &action, nullptr);
+// The loop level of the message loop while it runs (0 before and after): boxes and modal forms run
+// loops above it.
+int g_messageLoopLevel = 0;
+
+bool MessageLoopOnTop() {
+    return g_messageLoopLevel > 0 && QThread::currentThread()->loopLevel() == g_messageLoopLevel;
 }
 
-// The first signal closes the forms; from then on any end signal ends the process at once, as does
+// Closes what is open on top of the message loop until the message loop is on top again, then the
+// forms. Until then a box or a modal form that code opens again is closed too.
+void CloseOnceOnTop() {
+    auto* closer = new QTimer(QCoreApplication::instance());
+    closer->setInterval(10);
+    QObject::connect(closer, &QTimer::timeout, [closer] {
+        CloseOpenDialogs();
+        if (!MessageLoopOnTop())
+            return;
+        closer->stop();
+        closer->deleteLater();
+        TForm::CloseAll();
+        Terminate();
+    });
+    closer->start();
+    CloseOpenDialogs();
+}
+
+// The first signal begins the ending; from then on any end signal ends the process at once, as does
 // one that came together with the first.
 void TakeEndSignals(QSocketNotifier& notifier) {
     unsigned char bytes[8];
@@ -65,43 +87,46 @@ void TakeEndSignals(QSocketNotifier& notifier) {
     DefaultEndSignals();
     if (count > 1)
         std::raise(bytes[1]);
-    TForm::CloseAll();
+    BeginEnding();
+    CloseOnceOnTop();
 }
 
-// Signals are caught while the message loop runs, and left to their default before and after it.
-class EndSignalsCaught {
-public:
-    EndSignalsCaught() {
-        if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-            return;
-        notifier_ = std::make_unique<QSocketNotifier>(g_signalPipe[0], QSocketNotifier::Read);
-        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { TakeEndSignals(*notifier_); });
-        CatchEndSignals();
-    }
-    ~EndSignalsCaught() {
-        DefaultEndSignals();
-        notifier_.reset();
-        for (int& fd : g_signalPipe) {
-            if (fd >= 0)
-                ::close(fd);
-            fd = -1;
-        }
-    }
-    EndSignalsCaught(const EndSignalsCaught&) = delete;
-    EndSignalsCaught& operator=(const EndSignalsCaught&) = delete;
+void WatchEndSignals() {
+    if (g_signalPipe[0] < 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [notifier] { TakeEndSignals(*notifier); });
+}
 
-private:
-    std::unique_ptr<QSocketNotifier> notifier_;
-};
-
-// Never destroyed: the exit handler that runs it may come after the static destructors began.
+// Never destroyed: it may be needed while the process exits.
 std::function<void()>& EndingAction() {
     static auto* action = new std::function<void()>;
     return *action;
 }
 
-extern "C" void EndAtExit() {
-    BeginEnding();
+// On an X display (Qt's xcb platform) only: the connection has failed.
+bool DisplayLost() {
+    const auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app == nullptr || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return false;
+    const auto* x11 = app->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    return connection != nullptr && xcb_connection_has_error(connection) != 0;
+}
+
+// The platform layer says why it ends the process before it exits (on Qt's xcb platform: "The X11
+// connection broke"), so every message is the moment to look whether the display is gone. The
+// ending without windows runs once, on the GUI thread, after the message is out.
+QtMessageHandler g_previousMessageHandler = nullptr;
+bool g_endedWithoutDisplay = false;  // GUI thread only
+
+void EndWhenDisplayLost(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (g_previousMessageHandler != nullptr)
+        g_previousMessageHandler(type, context, message);
+    if (g_endedWithoutDisplay || !IsGuiThread() || !DisplayLost())
+        return;
+    g_endedWithoutDisplay = true;
+    BeginEndingWithoutReturn();
     if (EndingAction())
         EndingAction()();
 }
@@ -128,19 +153,36 @@ void Terminate() {
 
 bool Terminated() { return g_terminated; }
 
+// A handler taken off again by its first signal, so the same signal a second time ends the process.
+void CatchEndSignals() {
+    if (g_signalPipe[0] >= 0 || ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    struct sigaction action {};
+    action.sa_handler = WriteSignalToPipe;
+    action.sa_flags = SA_RESETHAND | SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kEndSignals)
+        sigaction(signal, &action, nullptr);
+}
+
+void Start() {
+    WatchEndSignals();
+    if (g_previousMessageHandler == nullptr)
+        g_previousMessageHandler = qInstallMessageHandler(EndWhenDisplayLost);  // Qt's own, at first
+}
+
 int Run() {
     if (!g_terminated) {
-        const EndSignalsCaught endSignalsCaught;
+        g_messageLoopLevel = QThread::currentThread()->loopLevel() + 1;
         QApplication::exec();
+        g_messageLoopLevel = 0;
     }
     return 0;
 }
 
-void SetEndingWithoutClose(std::function<void()> action) {
-    static const bool registered = std::atexit(EndAtExit) == 0;
-    (void)registered;
-    EndingAction() = std::move(action);
-}
+bool EndingRequested() { return g_endSignalled.load() || Ending() || (IsGuiThread() && DisplayLost()); }
+
+void SetEndingWithoutClose(std::function<void()> action) { EndingAction() = std::move(action); }
 
 bool RunShowingExceptions(const std::function<void()>& fn) {
     try {

@@ -12,14 +12,26 @@ std::string Title();
 // Asks the message loop to end (also when asked before the loop runs).
 void Terminate();
 bool Terminated();
-// Runs the message loop until Terminate; returns 0. While it runs, SIGTERM, SIGHUP and SIGINT (logout,
-// shutdown, a closed terminal, Ctrl+C) close the forms as the operator would (TForm::CloseAll); a
-// second such signal ends the process at once.
+// The program's first line: from now on SIGTERM, SIGHUP and SIGINT (logout, shutdown, a closed
+// terminal, Ctrl+C) never end the process with their default action; a second one does, at once.
+void CatchEndSignals();
+// Once the application object exists, before the first window: an end signal is taken by whichever
+// event loop runs (the message loop, a box's or a modal form's), and a lost display ends the program.
+// An end signal begins the ending (BeginEnding: the workers' waits for the GUI thread are released,
+// no box or modal form opens, nothing is lent or started), closes the boxes and modal forms that are
+// open as their windows' close would, and once the message loop is back on top closes the forms as
+// the operator would (TForm::CloseAll). A lost display runs the action given to
+// SetEndingWithoutClose on the GUI thread when the platform layer reports the loss, before the
+// process's exit begins, so that no static object has been destroyed yet.
+void Start();
+// Runs the message loop until Terminate; returns 0.
 int Run();
-// What is still to be done when the process exits while the forms exist, which is how the platform
-// layer ends the program when the display connection is lost: run on the exiting thread by an exit
-// handler, after the hand-overs have stopped (BeginEnding). It must need neither the display nor
-// another thread's hand-over.
+// True once an end signal came, the display is gone or the ending began: a loop that runs without
+// the message loop (a settings transfer) stops at its next step.
+bool EndingRequested();
+// What is still to be done when the display is lost while the forms exist: run after the
+// hand-overs have stopped (BeginEndingWithoutReturn). It must need neither the display nor another
+// thread's hand-over.
 void SetEndingWithoutClose(std::function<void()> action);
 // Runs fn; an exception that escapes it is shown in the exception box (an unknown one with an
 // empty message). Returns false when one escaped.

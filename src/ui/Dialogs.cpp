@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 
 #include "ui/Application.h"
@@ -36,6 +37,8 @@ QString QtFilter(const std::string& filter) {
 class QtDialogs : public IDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override {
+        if (Ending())
+            return buttons == MsgButtons::Ok ? mrOk : mrCancel;
         QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), TForm::DialogOwner());
         switch (box.exec()) {
             case QMessageBox::Ok: return mrOk;
@@ -55,6 +58,8 @@ public:
     }
 
     int RunModal(TForm& form) override {
+        if (Ending())
+            return mrCancel;
         QEventLoop loop;
         form.SetModalEndHandler([&loop] { loop.quit(); });
         form.Show();
@@ -65,6 +70,10 @@ public:
     }
 
     void ShowException(const std::string& message) override {
+        if (Ending()) {
+            std::fprintf(stderr, "%s: %s\n", Application::Title().c_str(), message.c_str());
+            return;
+        }
         QMessageBox::critical(TForm::DialogOwner(), ToQt(Application::Title()), ToQt(message));
     }
 
@@ -90,6 +99,8 @@ private:
     }
 
     static std::optional<std::string> RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
+        if (Ending())
+            return std::nullopt;
         const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(options, mode == QFileDialog::AcceptOpen);
         if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
             return std::nullopt;
@@ -132,6 +143,17 @@ std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) {
         if (Dialogs().MessageBox(*name + "\r\nThis file does not exist.\r\nDo you want to create it?", caption,
                                  MsgIcon::Confirmation, MsgButtons::YesNo) == mrYes)
             return name;
+    }
+}
+
+void CloseOpenDialogs() {
+    for (int popups = 0; QApplication::activePopupWidget() != nullptr && popups < 16; ++popups)
+        QApplication::activePopupWidget()->close();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || !window->isModal() || window->close())
+            continue;
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->reject();
     }
 }
 

@@ -47,10 +47,16 @@ std::optional<std::string> OpenFileDialog(const FileDialogOptions& options);
 // filter shown with its description exactly as written, the extension and overwrite rules.
 std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogOptions& options, bool open);
 
-// The dialogs in force: the Qt ones unless a test installed its own.
+// The dialogs in force: the Qt ones unless a test installed its own. Once the program is ending, the
+// Qt ones open nothing and answer as their window's close would (Cancel, or OK for a box with OK
+// alone; no file), and the exception box goes to standard error.
 IDialogs& Dialogs();
 // Installs dialogs (a test's fake); nullptr restores the Qt ones. The caller keeps ownership.
 void SetDialogs(IDialogs* dialogs);
+
+// Closes every pop-up menu, box, file dialog and modal form that is open, as its window's close
+// would (a box that its close cannot end is rejected), so that the loops they run return.
+void CloseOpenDialogs();
 
 // The application's exception box, reached from wherever an event enters the program.
 void ShowExceptionBox(const std::string& message);

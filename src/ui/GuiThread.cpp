@@ -78,11 +78,11 @@ public:
         return false;
     }
 
-    void BeginEnding(bool onGuiThread) {
+    void BeginEnding(bool withoutReturn) {
         {
             std::lock_guard lock(mutex_);
             ending_ = true;
-            guiEnding_ = guiEnding_ || onGuiThread;
+            guiEnding_ = guiEnding_ || withoutReturn;
         }
         finished_.notify_all();
         arrived_.notify_all();
@@ -218,7 +218,9 @@ void PostToGui(std::function<void()> task) {
         delete item;
 }
 
-void BeginEnding() { Queue().BeginEnding(IsGuiThread()); }
+void BeginEnding() { Queue().BeginEnding(false); }
+
+void BeginEndingWithoutReturn() { Queue().BeginEnding(true); }
 
 bool Ending() { return Queue().Ending(); }
 

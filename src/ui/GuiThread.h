@@ -19,11 +19,14 @@ namespace ui {
 // unwinds that thread's work. Not a std::exception, so that no handler meant for failures shows it.
 struct ProgramEnding {};
 
-// The program ends without its event loop (the display is gone and the process exits): from now on no
-// hand-over is carried out, a thread that waits for one is released with ProgramEnding, a new one
-// raises it at once, a posted one is dropped, and WaitOnGui elsewhere than on the GUI thread returns.
-// It cannot be undone.
+// The program is ending: from now on no hand-over is carried out, a thread that waits for one is
+// released with ProgramEnding, a new one raises it at once, a posted one is dropped, and WaitOnGui
+// elsewhere than on the GUI thread returns. A hand-over the GUI thread is carrying out (a box it
+// opened is still up) is awaited until it returns. It cannot be undone.
 void BeginEnding();
+// The same, when the GUI thread ends the process from where it is and never returns to the
+// hand-over it may be carrying out: that one's thread is released too.
+void BeginEndingWithoutReturn();
 bool Ending();
 
 // True on the thread that runs the Qt application, and on any thread while no application exists.

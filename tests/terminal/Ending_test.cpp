@@ -4,6 +4,10 @@
 // program's own start-up and message loop (the program itself takes no input without a display).
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -25,11 +29,14 @@
 #include <thread>
 #include <vector>
 
+#include "panels/PexmarCommands.h"
+#include "panels/Pexmarcontrol.h"
 #include "platform/Folders.h"
 #include "platform/SerialDevice.h"
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/Forms.h"
+#include "settings_transfer/Instrumentsetting.h"
 #include "terminal/Main.h"
 #include "ui/Application.h"
 
@@ -44,6 +51,7 @@ constexpr const char* kPort = "COM96";
 // Set in a child's environment to the data folder it shares with its test.
 constexpr const char* kChildVariable = "TALVANE_ENDING_CHILD";
 constexpr const char* kCommand = "ending probe";
+constexpr const char* kBoxesFile = "boxes shown.txt";  // in the shared data folder
 
 bool InChild() { return std::getenv(kChildVariable) != nullptr; }
 
@@ -180,17 +188,65 @@ protected:
     }
 
     std::string SavedConfig() const { return ReadFile(ConfigFilePath()); }
-    static bool PanelFileSaved() { return std::filesystem::exists(platform::DrennickFolder() / "Pexmar Config.txt"); }
+    static std::string PanelFile() { return ReadFile(platform::DrennickFolder() / "Pexmar Config.txt"); }
+    // As the close saves it after the child's steps: the frequency they entered, the shutter closed.
+    static void ExpectPanelFileAsTheCloseSavesIt() {
+        const panels::pexmar::PanelFileReading file = panels::pexmar::ReadPanelFileText(PanelFile());
+        ASSERT_TRUE(file.frequency && file.shutter) << PanelFile();
+        EXPECT_EQ(file.frequency->word, "55.56");
+        EXPECT_EQ(*file.shutter, 0);
+    }
+
+    // The child has shown a box with this caption.
+    bool BoxShown(const std::string& caption) {
+        for (std::size_t n = 0; n < 600; ++n, std::this_thread::sleep_for(std::chrono::milliseconds(100))) {
+            if (ReadFile(std::filesystem::path(dataHome_) / kBoxesFile).find(caption) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+    // Ends the child with the signal; how many more commands came after it.
+    std::size_t CommandsAfterEndSignal(pid_t child, bool exitsByClose = true) {
+        const std::size_t before = Instrument().Commands().size();
+        kill(child, SIGTERM);
+        const std::optional<int> status = AwaitEnd(child);
+        EXPECT_TRUE(status.has_value()) << "the program did not end";
+        if (status && exitsByClose) {
+            EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by the signal, not by the close";
+        }
+        return Instrument().Commands().size() - before;
+    }
 
     std::string dataHome_;
     std::optional<FakeInstrument> instrument_;
 };
+
+// The child's operator: cancels every file dialog, and notes each box's caption for the test.
+void WatchBoxes() {
+    auto* watch = new QTimer(QCoreApplication::instance());
+    QObject::connect(watch, &QTimer::timeout, [] {
+        static QPointer<QWidget> noted;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal))
+            dialog->reject();
+        if (qobject_cast<QMessageBox*>(modal) != nullptr && modal != noted) {
+            noted = modal;
+            std::ofstream(std::filesystem::path(std::getenv(kChildVariable)) / kBoxesFile, std::ios::app)
+                << modal->windowTitle().toStdString() << "\n";
+        }
+    });
+    watch->start(20);
+}
 
 // The child: the program's start-up as main() runs it, then its message loop, in which the operator's
 // steps come first (so that the loop takes signals before the instrument sees a command).
 void RunProgram(const std::function<void(TTalvaneForm&)>& operatorSteps) {
     std::filesystem::remove_all(std::getenv("XDG_DATA_HOME"));  // the folder made for this process
     setenv("XDG_DATA_HOME", std::getenv(kChildVariable), 1);
+    WatchBoxes();
+    ui::Application::CatchEndSignals();
+    ui::Application::Start();
     platform::CreateInstallFolders();
     ui::Application::SetTitle("Orvel Talvane");
     CreateForms();
@@ -200,15 +256,36 @@ void RunProgram(const std::function<void(TTalvaneForm&)>& operatorSteps) {
     DestroyForms();
 }
 
+// A download of 80 queries: the settings window shown, its query buffer filled, Download clicked (the
+// open dialog is cancelled, so the buffer runs as it stands).
+void StartDownload(TTalvaneForm& main) {
+    QTimer::singleShot(0, [] {
+        for (int i = 0; i < 80; ++i)
+            InstrumentSettingForm->reInstrumentQueryFile->AddLine("L" + std::to_string(i) + ",Q" + std::to_string(i) + "?");
+        InstrumentSettingForm->cmdDownloadClick();
+    });
+    main.DownloadSettings1Click();
+}
+
 void SendCommand(TTalvaneForm& main) {
     main.eSendCommand->SetText(kCommand);
     char key = 13;
     main.eSendCommandKeyPress(key);
 }
 
-// With the Pexmar panel open, whose file the end must save.
-void StartEndlessCycle(TTalvaneForm& main) {
+// The Pexmar panel opened, a frequency entered and the laser fired: its close stops the laser (gate
+// off, shutter closed) and saves the file with the frequency and the shutter closed.
+void FirePexmar(TTalvaneForm& main) {
     main.PexmarSystem1Click();
+    PexmarControlForm->leFrequency->SetText("55.56");
+    char enter = 13;
+    PexmarControlForm->leFrequencyKeyPress(enter);
+    PexmarControlForm->sbFireClick();
+}
+
+// With the Pexmar panel firing, which the end must leave as its close does.
+void StartEndlessCycle(TTalvaneForm& main) {
+    FirePexmar(main);
     main.edString[0]->SetText(kCommand);
     main.cbCycleString[0]->SetChecked(true);
     main.leCycleCount->SetText("0");
@@ -245,7 +322,7 @@ TEST_F(Ending, AnEndSignalDuringAnEndlessCycleStopsItClosesAndSaves) {
     ASSERT_TRUE(status.has_value()) << "the program did not end";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by the signal, not by the close";
     EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
-    EXPECT_TRUE(PanelFileSaved());
+    ExpectPanelFileAsTheCloseSavesIt();
 }
 
 TEST_F(Ending, ALostDisplayDuringAnEndlessCycleEndsTheProgramSavesAndFreesThePort) {
@@ -256,13 +333,74 @@ TEST_F(Ending, ALostDisplayDuringAnEndlessCycleEndsTheProgramSavesAndFreesThePor
     const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
     ASSERT_GT(child, 0);
     ASSERT_TRUE(CycleRuns());
+    const std::size_t before = Instrument().Commands().size();
     server.Kill();
     ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+    const std::vector<std::string> commands = Instrument().Commands();
+    const std::vector<std::string> after(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end());
+    EXPECT_NE(std::find(after.begin(), after.end(), "!GATE ACTIV=0"), after.end()) << "the laser is still gated";
+    EXPECT_NE(std::find(after.begin(), after.end(), "!SHUTTER=0"), after.end()) << "the shutter is still open";
     EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
-    EXPECT_TRUE(PanelFileSaved());
+    ExpectPanelFileAsTheCloseSavesIt();
     const platform::SerialHandle port = platform::OpenComPort(kPort, platform::OpenPurpose::Use);
     EXPECT_NE(port, platform::SerialHandle::Invalid) << "the port is still held";
     platform::CloseHandle(port);
+}
+
+// A worker's failed reopen (the instrument vanished) opens the port warning from its hand-over; the
+// close must not wait inside that box for the worker that waits for the box.
+TEST_F(Ending, AnEndSignalWhileAWorkersPortWarningIsOpenEndsTheProgram) {
+    if (InChild())
+        return RunProgram(StartEndlessCycle);
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CycleRuns());
+    instrument_.reset();
+    ASSERT_TRUE(BoxShown("Communications Port Warning"));
+    instrument_.emplace(kPort);  // comes back, but nothing may be sent to it any more
+    EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
+    EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
+}
+
+TEST_F(Ending, AnEndSignalDuringTheStartUpPortWarningEndsTheProgram) {
+    if (InChild())
+        return RunProgram([](TTalvaneForm&) {});
+    TalvaneApp::WriteConfigForPort("COM95");  // no such port
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(BoxShown("Communications Port Warning"));
+    CommandsAfterEndSignal(child);
+}
+
+// Each query is answered after 0.3 s, the first with an error code, whose box the download waits on.
+TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
+    if (InChild())
+        return RunProgram(StartDownload);
+    Instrument().SetDelay(std::chrono::milliseconds(300));
+    for (const bool boxOpen : {false, true}) {
+        SCOPED_TRACE(boxOpen ? "box open" : "queries going");
+        if (boxOpen)
+            Instrument().ReplyExact("Q0?", "?4\r\n");
+        const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : CommandsArrive(Instrument().Commands().size() + 5));
+        EXPECT_LE(CommandsAfterEndSignal(child), 1u);
+    }
+}
+
+TEST_F(Ending, ALostDisplayStopsADownload) {
+    if (InChild())
+        return RunProgram(StartDownload);
+    Instrument().SetDelay(std::chrono::milliseconds(300));
+    XServer server;
+    ASSERT_FALSE(server.Display().empty()) << "no X server (package xvfb)";
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CommandsArrive(3));
+    const std::size_t before = Instrument().Commands().size();
+    server.Kill();
+    ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+    EXPECT_LE(Instrument().Commands().size(), before + 1);
 }
 
 }  // namespace
