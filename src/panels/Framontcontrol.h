@@ -255,6 +255,8 @@ private:
     Illuminator SlitIlluminator();
     void IlluminatorChanged(const Illuminator& lamp);
     void SendLevelUnlessOff(const Illuminator& lamp);
+    static int ControllerLevel(const Illuminator& lamp);
+    void ShowIlluminatorOn(const Illuminator& lamp);
     void SettleIlluminatorLevel(const Illuminator& lamp);
     void SwitchIlluminator(const Illuminator& lamp);
     void QueryIlluminator(const Illuminator& lamp, const std::string& emptyReply);
