@@ -14,10 +14,7 @@ void TFramontControlForm::SetLaserFire() {
     sbStop->SetDown(true);
 }
 
-void TFramontControlForm::SetAutoEnergy() {
-    AutoEnergy = cbAutoEnergy->Checked() ? 1 : 0;
-    Send(LaserCommand("AE", AutoEnergy));
-}
+void TFramontControlForm::SetAutoEnergy() { SendAutoEnergy(cbAutoEnergy->Checked()); }
 
 void TFramontControlForm::SetWavelength() { cbWavelengthSelect(); }
 void TFramontControlForm::SetMode() { cbModeSelect(); }

@@ -248,6 +248,7 @@ private:
     void TrackBarChanged(ui::TTrackBar& bar, panels::CommittedEdit& edit, int& committed, int shown,
                          const std::function<void()>& send);
     void SetFireFonts(ui::TColor fire);
+    void SendAutoEnergy(bool on);
     void ShowMonitor(bool energy);
     void SelectEnergyRangeButton();
 

@@ -107,6 +107,16 @@ TEST_F(FramontPanel, IlluminatorsSwitchedOffStayDarkAfterReopeningAndOnBringsThe
     EXPECT_EQ(ReadPanelFile(), "0,100\r\n0\r\n0\r\n0\r\n0\r\n0\r\n50\r\n0\r\n127\r\n89\r\n1,2500.00,2500.00\r\n0\r\n");
 }
 
+TEST_F(FramontPanel, AReplayedAutoEnergyIsShownInItsBoxAndTheNextClickSwitchesItOff) {
+    WritePanelFile("0,100\r\n0\r\n1\r\n0\r\n0\r\n0\r\n50\r\n0\r\n128\r\n90\r\n1,2500.00,2500.00\r\n0\r\n");
+    app.Main().GRNIRControl1Click();
+    EXPECT_EQ(SentStartingWith(";LC:AE "), (Commands{";LC:AE 0", ";LC:AE 1"})) << "checking the box sends nothing";
+    EXPECT_TRUE(panel().cbAutoEnergy->Checked());
+    Clear();
+    ClickToggle(*panel().cbAutoEnergy);
+    EXPECT_EQ(Sent(), Commands{";LC:AE 0"});
+}
+
 TEST_F(FramontPanel, ShowTalvaneDecidesWhetherThePanelMinimisesAndRestoresTheMainWindow) {
     TTalvaneForm& main = app.Main();
     Open();
