@@ -108,6 +108,17 @@ void TFramontControlForm::tbSlitLEDChange() { IlluminatorChanged(SlitIlluminator
 void TFramontControlForm::edFieldLEDKeyPress(char& key) { FieldLEDEdit->KeyPress(key); }
 void TFramontControlForm::edSlitLEDKeyPress(char& key) { SlitLEDEdit->KeyPress(key); }
 
+// The level the controller is to have: the one kept for the illuminator while on, 0 while off.
+int TFramontControlForm::ControllerLevel(const Illuminator& lamp) { return *lamp.off ? 0 : *lamp.raw; }
+
+// Shown on, with its trackbar and edit usable; nothing is sent.
+void TFramontControlForm::ShowIlluminatorOn(const Illuminator& lamp) {
+    lamp.bar->SetEnabled(true);
+    lamp.edit->SetEnabled(true);
+    lamp.button->SetCaption("ON");
+    *lamp.off = false;
+}
+
 // The caption names the present state. Switching on restores the level last sent or committed while
 // off, which the trackbar's selection start keeps; the edit's commit then sends only when its text
 // asks for another.
@@ -120,12 +131,9 @@ void TFramontControlForm::SwitchIlluminator(const Illuminator& lamp) {
         *lamp.off = true;
         return;
     }
-    lamp.bar->SetEnabled(true);
-    lamp.edit->SetEnabled(true);
-    lamp.button->SetCaption("ON");
-    Send(IlluminatorCommand(lamp.unit, IlluminatorRaw(PercentOfPosition(lamp.bar->SelStart()))));
     // On before the commit: a text the commit cannot read must not leave the button and flag apart.
-    *lamp.off = false;
+    ShowIlluminatorOn(lamp);
+    Send(IlluminatorCommand(lamp.unit, IlluminatorRaw(PercentOfPosition(lamp.bar->SelStart()))));
     PressEnter(*lamp.committed);
 }
 

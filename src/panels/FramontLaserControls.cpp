@@ -1,4 +1,6 @@
 // The Framont panel's groups "LASER CONTROLS " and "MONITOR ".
+#include <utility>
+
 #include "panels/FramontCommands.h"
 #include "panels/FramontWidgets.h"
 #include "panels/Framontcontrol.h"
@@ -186,10 +188,17 @@ void TFramontControlForm::SelectEnergyRangeButton() {
     (EnergyRange == 0 ? rbLowEnergy : rbHighEnergy)->SetChecked(true);
 }
 
-void TFramontControlForm::cbAutoEnergyClick() {
-    const int on = cbAutoEnergy->Checked() ? 1 : 0;
-    Send(LaserCommand("AE", on));
-    AutoEnergy = on;
+void TFramontControlForm::cbAutoEnergyClick() { SendAutoEnergy(cbAutoEnergy->Checked()); }
+
+// The box shows the state sent. Checked from here, it runs no click handler, which would send again.
+void TFramontControlForm::SendAutoEnergy(bool on) {
+    AutoEnergy = on ? 1 : 0;
+    Send(LaserCommand("AE", AutoEnergy));
+    if (cbAutoEnergy->Checked() == on)
+        return;
+    const ui::TNotifyEvent click = std::exchange(cbAutoEnergy->OnClick, nullptr);
+    cbAutoEnergy->SetChecked(on);
+    cbAutoEnergy->OnClick = click;
 }
 
 void TFramontControlForm::ShowMonitor(bool energy) {

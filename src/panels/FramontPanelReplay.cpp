@@ -23,8 +23,7 @@ void TFramontControlForm::LoadConfigurationFile() {
 
     LaserFire = v.LaserFire;
     Send(LaserCommand("FL", LaserFire));
-    AutoEnergy = v.AutoEnergy;
-    Send(LaserCommand("AE", AutoEnergy));
+    SendAutoEnergy(v.AutoEnergy != 0);
 
     WavelengthIndex = v.WavelengthIndex;
     cbWavelength->SetItemIndex(WavelengthIndex);

@@ -91,14 +91,15 @@ void TFramontControlForm::QueryPolarizationAngle() {
 }
 
 // The reply is the raw level in hexadecimal; one that is not raises the conversion error, which ends
-// the read there.
+// the read there. The illuminator is then on at the level read. One switched off is switched on only
+// after the commit, which therefore keeps the level without sending it: the controller has it.
 void TFramontControlForm::QueryIlluminator(const Illuminator& lamp, const std::string& emptyReply) {
     if (const auto reply = Ask(UnitQuery("LC", "IL", std::to_string(lamp.unit)))) {
         const int raw = platform::StrToInt("0x" + (reply->empty() ? emptyReply : *reply));
         *lamp.raw = raw;
         lamp.edit->SetText(std::to_string(PercentOfRaw(raw)));
-        lamp.button->SetCaption("ON");
         PressEnter(*lamp.committed);
+        ShowIlluminatorOn(lamp);
     }
     lamp.committed->SetWhite();
 }

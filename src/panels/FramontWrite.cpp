@@ -14,10 +14,7 @@ void TFramontControlForm::SetLaserFire() {
     sbStop->SetDown(true);
 }
 
-void TFramontControlForm::SetAutoEnergy() {
-    AutoEnergy = cbAutoEnergy->Checked() ? 1 : 0;
-    Send(LaserCommand("AE", AutoEnergy));
-}
+void TFramontControlForm::SetAutoEnergy() { SendAutoEnergy(cbAutoEnergy->Checked()); }
 
 void TFramontControlForm::SetWavelength() { cbWavelengthSelect(); }
 void TFramontControlForm::SetMode() { cbModeSelect(); }
@@ -34,13 +31,14 @@ void TFramontControlForm::SetPolarizationAngle() {
     tbPolarization->SetFocus();
 }
 
-// The level of the trackbar's position is sent whether the illuminator is switched on or off.
+// The level of the trackbar's position is kept; an illuminator switched off is sent 0 and has the
+// level at its next ON.
 void TFramontControlForm::SetIlluminator(const Illuminator& lamp) {
     lamp.committed->SetWhite();
     *lamp.value = platform::StrToIntDef(lamp.edit->Text(), 0);
     lamp.bar->SetSelStart(lamp.bar->Position());
     *lamp.raw = IlluminatorRaw(PercentOfPosition(lamp.bar->Position()));
-    Send(IlluminatorCommand(lamp.unit, *lamp.raw));
+    Send(IlluminatorCommand(lamp.unit, ControllerLevel(lamp)));
     lamp.bar->SetFocus();
 }
 

@@ -252,6 +252,7 @@ private:
     void TrackBarChanged(ui::TTrackBar& bar, panels::CommittedEdit& edit, int& committed, int shown,
                          const std::function<void()>& send);
     void SetFireFonts(ui::TColor fire);
+    void SendAutoEnergy(bool on);
     void ShowMonitor(bool energy);
     void SelectEnergyRangeButton();
 
@@ -259,6 +260,8 @@ private:
     Illuminator SlitIlluminator();
     void IlluminatorChanged(const Illuminator& lamp);
     void SendLevelUnlessOff(const Illuminator& lamp);
+    static int ControllerLevel(const Illuminator& lamp);
+    void ShowIlluminatorOn(const Illuminator& lamp);
     void SettleIlluminatorLevel(const Illuminator& lamp);
     void SwitchIlluminator(const Illuminator& lamp);
     void QueryIlluminator(const Illuminator& lamp, const std::string& emptyReply);

@@ -107,6 +107,16 @@ TEST_F(FramontPanel, IlluminatorsSwitchedOffStayDarkAfterReopeningAndOnBringsThe
     EXPECT_EQ(ReadPanelFile(), "0,100\r\n0\r\n0\r\n0\r\n0\r\n0\r\n50\r\n0\r\n127\r\n89\r\n1,2500.00,2500.00\r\n0\r\n");
 }
 
+TEST_F(FramontPanel, AReplayedAutoEnergyIsShownInItsBoxAndTheNextClickSwitchesItOff) {
+    WritePanelFile("0,100\r\n0\r\n1\r\n0\r\n0\r\n0\r\n50\r\n0\r\n128\r\n90\r\n1,2500.00,2500.00\r\n0\r\n");
+    app.Main().GRNIRControl1Click();
+    EXPECT_EQ(SentStartingWith(";LC:AE "), (Commands{";LC:AE 0", ";LC:AE 1"})) << "checking the box sends nothing";
+    EXPECT_TRUE(panel().cbAutoEnergy->Checked());
+    Clear();
+    ClickToggle(*panel().cbAutoEnergy);
+    EXPECT_EQ(Sent(), Commands{";LC:AE 0"});
+}
+
 TEST_F(FramontPanel, ShowTalvaneDecidesWhetherThePanelMinimisesAndRestoresTheMainWindow) {
     TTalvaneForm& main = app.Main();
     Open();
@@ -359,6 +369,24 @@ TEST_F(FramontRead, AReadLevelEditedToZeroInThePanelFileLeavesTheIlluminatorAtZe
     EXPECT_EQ(panels::ReadFramontPanelText(ReadPanelFile()).SlitLEDRaw, 0);
 }
 
+TEST_F(FramontRead, AnIlluminatorSwitchedOffIsOnAfterwardsAtTheLevelRead) {
+    TFramontControlForm& p = panel();
+    p.cmdILFieldONOFF->Click();
+    Reply(";LC:IL? 0", "FF");
+    Reply(";LC:IL? 1", "59");
+    Clear();
+    p.cmdUpdateClick();
+    EXPECT_EQ(SentStartingWith(";LC:IL "), Commands{}) << "the controller has the levels read";
+    EXPECT_EQ(p.cmdILFieldONOFF->Caption(), "ON");
+    EXPECT_TRUE(p.tbFieldLED->Enabled());
+    EXPECT_TRUE(p.edFieldLED->Enabled());
+    Clear();
+    p.cmdILFieldONOFF->Click();
+    EXPECT_EQ(p.cmdILFieldONOFF->Caption(), "OFF");
+    p.cmdILFieldONOFF->Click();
+    EXPECT_EQ(Sent(), (Commands{";LC:IL 0,0", ";LC:IL 0,255"}));
+}
+
 TEST_F(FramontRead, ALevelThatIsNotHexadecimalEndsTheReadWithTheConversionError) {
     Reply(";LC:IL? 0", "XYZ");
     panel().cmdUpdate->Click();
@@ -400,6 +428,18 @@ TEST_F(FramontWrite, TheWholeStateGoesOutAndTheLaserStops) {
     EXPECT_TRUE(p.sbStop->Down());
     EXPECT_EQ(p.ThetaValue, 5);
     EXPECT_EQ(p.tbTheta->SelStart(), 5);
+}
+
+TEST_F(FramontWrite, AnIlluminatorSwitchedOffIsWrittenDarkAndKeepsItsLevelForOn) {
+    TFramontControlForm& p = panel();
+    p.cmdILFieldONOFF->Click();
+    Clear();
+    p.cmdRefreshClick();
+    EXPECT_EQ(SentStartingWith(";LC:IL "), (Commands{";LC:IL 0,0", ";LC:IL 1,89"}));
+    EXPECT_EQ(p.cmdILFieldONOFF->Caption(), "OFF");
+    Clear();
+    p.cmdILFieldONOFF->Click();
+    EXPECT_EQ(Sent(), Commands{";LC:IL 0,127"});
 }
 
 TEST_F(FramontWrite, ReadThenWriteGivesTheControllerBackWhatItHad) {
