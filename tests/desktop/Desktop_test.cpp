@@ -146,12 +146,14 @@ protected:
     }
 
     // A new window of the program with this title, which must be owned by owner: transient for it,
-    // above it, and without a minimise function of its own.
+    // above it, and without a minimise function of its own. It is returned once the window manager
+    // has made it active, so that the keys sent next go to it.
     XWindow ExpectOwnedWindow(const std::string& title, XWindow owner) {
         const XWindow window = x->WaitForWindow(program.Pid(), title);
         EXPECT_NE(window, 0u) << title << " did not appear";
         if (window == 0)
             return 0;
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == window; })) << title << " is not active";
         EXPECT_EQ(x->TransientFor(window), std::optional<XWindow>(owner)) << title;
         const auto stacking = x->Stacking();
         const auto at = [&](XWindow w) { return std::find(stacking.begin(), stacking.end(), w) - stacking.begin(); };
@@ -334,6 +336,8 @@ TEST_F(Desktop, AHalfTypedPanelValueIsSentByEnterOnlyNotByClickingAnotherWindowO
     x->Key("F10");  // the log window, the other window to click (opening a panel minimises the main one)
     const XWindow log = x->WaitForWindow(program.Pid(), "Communications Log");
     ASSERT_NE(log, 0u);
+    // A click that comes before the window manager has activated the new window is overruled by it.
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == log; }));
     const Rect mainPlace = x->Place(main);
     x->Click(mainPlace.x + 60, mainPlace.y - 8);  // the main window's title bar
     ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));

@@ -285,6 +285,16 @@ std::vector<std::uint32_t> XDesktop::Pixels(const Rect& area) {
 }
 
 void XDesktop::Minimise(XWindow window) {
+    // A request that comes while the window manager is still taking a new window on is dropped: it is
+    // sent again once the window manager has handled it and the window is still on the screen.
+    WaitUntil([&] {
+        RequestMinimise(window);
+        SyncWithWindowManager();
+        return !Viewable(window);
+    });
+}
+
+void XDesktop::RequestMinimise(XWindow window) {
     XEvent request{};
     request.xclient.type = ClientMessage;
     request.xclient.window = window;

@@ -75,7 +75,7 @@ public:
     // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
     std::vector<std::uint32_t> Pixels(const Rect& area);
 
-    // Asks the window manager to minimise the window, as its title bar's button does.
+    // Asks the window manager to minimise the window, as its title bar's button does, until it has.
     void Minimise(XWindow window);
     void MoveTo(int x, int y);
     // A click, passed on to the window once the window manager has seen it (it takes the focus with
@@ -94,6 +94,7 @@ private:
     XDesktop() = default;
     bool Start();
     void PressKeysym(unsigned long keysym, bool shifted);
+    void RequestMinimise(XWindow window);
     // Waits until the window manager has handled every event sent to it so far: it answers a request
     // for a frame's extents after them.
     void SyncWithWindowManager();
