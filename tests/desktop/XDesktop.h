@@ -70,6 +70,8 @@ public:
     bool Viewable(XWindow window);
     // The functions field of _MOTIF_WM_HINTS, when the window sets it.
     std::optional<unsigned long> MotifFunctions(XWindow window);
+    // The managed window the pointer is over.
+    std::optional<XWindow> WindowUnderPointer();
     // The window's place on the screen (its own area, without the frame).
     Rect Place(XWindow window);
     // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
@@ -95,6 +97,8 @@ private:
     bool Start();
     void PressKeysym(unsigned long keysym, bool shifted);
     void RequestMinimise(XWindow window);
+    // The window's ancestor that is a child of the root window: its frame, for a managed window.
+    XWindow TopAncestor(XWindow window);
     // Waits until the window manager has handled every event sent to it so far: it answers a request
     // for a frame's extents after them.
     void SyncWithWindowManager();
