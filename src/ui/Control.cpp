@@ -39,7 +39,6 @@ std::string FromQt(const QString& text) {
 
 TControl::TControl(QWidget* widget) : widget_(widget) {
     KeepTheWheelUnderThePointer();
-    TakeNoFocusFromTheWheel(widget);
     PrepareHandOvers();
 }
 

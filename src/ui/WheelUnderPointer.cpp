@@ -8,8 +8,6 @@
 #include <QSlider>
 #include <QWidget>
 
-#include "ui/Form.h"
-
 namespace ui {
 namespace {
 
@@ -35,6 +33,13 @@ bool HasFocus(const QWidget* control) {
     return focus != nullptr && (focus == control || control->isAncestorOf(focus));
 }
 
+bool ActsUnderThePointer(const QWidget* target) {
+    if (target->window()->windowType() == Qt::Popup)
+        return true;
+    const QWidget* owner = WheelOwner(target);
+    return owner != nullptr && (IsScrollingArea(owner) || HasFocus(owner));
+}
+
 class WheelRule : public QObject {
 public:
     using QObject::QObject;
@@ -43,9 +48,12 @@ protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         // The receiver is tested first: a hand-over's event, posted from a worker thread, goes to a
         // plain object and is read only once its receiver has taken it over from that thread.
-        if (!receiver->isWidgetType() || event->type() != QEvent::Wheel)
+        if (!receiver->isWidgetType())
             return false;
-        if (ActsUnderThePointer(static_cast<QWidget*>(receiver)))
+        auto* widget = static_cast<QWidget*>(receiver);
+        if (event->type() == QEvent::Polish)
+            TakeNoFocusFromTheWheel(widget);
+        if (event->type() != QEvent::Wheel || ActsUnderThePointer(widget))
             return false;
         // Accepted, so that Qt does not offer the turn to the parents either.
         event->accept();
@@ -53,13 +61,11 @@ protected:
     }
 
 private:
-    // An open pop-up (a combo's list) and a window that is none of the program's forms (a file
-    // dialog) take the wheel as Qt has it.
-    static bool ActsUnderThePointer(const QWidget* target) {
-        if (target->window()->windowType() == Qt::Popup || TForm::FormOf(target) == nullptr)
-            return true;
-        const QWidget* owner = WheelOwner(target);
-        return owner != nullptr && (IsScrollingArea(owner) || HasFocus(owner));
+    // For a real wheel event Qt gives the focus to a widget with the wheel-focus bit (a combo box, a
+    // spin box) under the pointer before any event filter runs; the rule would find it focused.
+    static void TakeNoFocusFromTheWheel(QWidget* widget) {
+        if ((widget->focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus)
+            widget->setFocusPolicy(Qt::StrongFocus);
     }
 };
 
@@ -71,17 +77,6 @@ void KeepTheWheelUnderThePointer() {
         return;
     rule = new WheelRule(QCoreApplication::instance());
     QCoreApplication::instance()->installEventFilter(rule);
-}
-
-void TakeNoFocusFromTheWheel(QWidget* widget) {
-    if (widget == nullptr)
-        return;
-    QList<QWidget*> widgets = widget->findChildren<QWidget*>();
-    widgets.append(widget);
-    for (QWidget* w : widgets) {
-        if ((w->focusPolicy() & Qt::WheelFocus) == Qt::WheelFocus)
-            w->setFocusPolicy(Qt::StrongFocus);
-    }
 }
 
 }  // namespace ui
