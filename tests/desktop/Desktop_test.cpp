@@ -236,8 +236,7 @@ TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) 
         values.CommandGroups[0].CommandStrings[0] = "FIRST";
         values.CommandGroups[1].CommandStrings[0] = "SECOND";
     });
-    const Rect combo = CommandGroupBox();
-    x->MoveTo(combo.CentreX(), combo.CentreY());
+    PointAt(main, CommandGroupBox());
     x->WheelNotch(true);
     x->WheelNotch(true);
     x->Type("ID?");
