@@ -10,7 +10,7 @@
 #include "ui/Backdrop.h"
 #include "ui/GuiThread.h"
 #include "ui/Menu.h"
-#include "ui/WheelToFocus.h"
+#include "ui/WheelUnderPointer.h"
 
 namespace ui {
 namespace {
@@ -38,8 +38,7 @@ std::string FromQt(const QString& text) {
 }
 
 TControl::TControl(QWidget* widget) : widget_(widget) {
-    RouteWheelToFocus();
-    TakeNoFocusFromTheWheel(widget);
+    KeepTheWheelUnderThePointer();
     PrepareHandOvers();
 }
 

@@ -146,12 +146,14 @@ protected:
     }
 
     // A new window of the program with this title, which must be owned by owner: transient for it,
-    // above it, and without a minimise function of its own.
+    // above it, and without a minimise function of its own. It is returned once the window manager
+    // has made it active, so that the keys sent next go to it.
     XWindow ExpectOwnedWindow(const std::string& title, XWindow owner) {
         const XWindow window = x->WaitForWindow(program.Pid(), title);
         EXPECT_NE(window, 0u) << title << " did not appear";
         if (window == 0)
             return 0;
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == window; })) << title << " is not active";
         EXPECT_EQ(x->TransientFor(window), std::optional<XWindow>(owner)) << title;
         const auto stacking = x->Stacking();
         const auto at = [&](XWindow w) { return std::find(stacking.begin(), stacking.end(), w) - stacking.begin(); };
@@ -169,6 +171,43 @@ protected:
         const Rect combo = CommandGroupBox();
         x->Click(combo.x + along, combo.CentreY(), 3);
         ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() > before; })) << "no pop-up menu";
+    }
+
+    // Opens the Communications Log (F10) beside the main window and makes the main window active again.
+    XWindow OpenLog() {
+        x->Key("F10");
+        const XWindow log = x->WaitForWindow(program.Pid(), "Communications Log");
+        EXPECT_NE(log, 0u);
+        // A click that comes before the window manager has activated the new window is overruled by it.
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == log; }));
+        const Rect mainPlace = x->Place(main);
+        x->Click(mainPlace.x + 60, mainPlace.y - 8);  // the main window's title bar
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
+        return log;
+    }
+
+    // The places of a window's controls, which its forms lay out at fixed sizes, on the screen.
+    std::function<Rect(Rect)> PlacesIn(XWindow window) {
+        const Rect place = x->Place(window);
+        return [place](Rect area) { return Rect{place.x + area.x, place.y + area.y, area.width, area.height}; };
+    }
+
+    // How a control shows that the pointer is over it: a list draws itself hovered; a track bar has no
+    // hovered look, but its blue selection band shows that it is where it is looked for.
+    enum class Shows { Hovered, BlueBand };
+
+    // Moves the pointer onto the middle of a control of the window and checks that it is over it.
+    // Otherwise a moved layout would leave a wheel turn over something else, and the case would test
+    // nothing.
+    void PointAt(XWindow window, const Rect& control, Shows shows = Shows::Hovered) {
+        const auto unhovered = x->Pixels(control);
+        x->MoveTo(control.CentreX(), control.CentreY());
+        EXPECT_EQ(x->WindowUnderPointer(), std::optional<XWindow>(window)) << "the pointer is over another window";
+        const auto blue = [](std::uint32_t pixel) { return (pixel & 0xFF) > ((pixel >> 16) & 0xFF) + 80; };
+        const bool there = shows == Shows::Hovered
+                               ? desktop::WaitUntil([&] { return x->Pixels(control) != unhovered; })
+                               : std::any_of(unhovered.begin(), unhovered.end(), blue);
+        EXPECT_TRUE(there) << "the control is not at " << control.CentreX() << "," << control.CentreY();
     }
 
     void ExpectClosed(XWindow window) {
@@ -197,8 +236,7 @@ TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) 
         values.CommandGroups[0].CommandStrings[0] = "FIRST";
         values.CommandGroups[1].CommandStrings[0] = "SECOND";
     });
-    const Rect combo = CommandGroupBox();
-    x->MoveTo(combo.CentreX(), combo.CentreY());
+    PointAt(main, CommandGroupBox());
     x->WheelNotch(true);
     x->WheelNotch(true);
     x->Type("ID?");
@@ -211,15 +249,13 @@ TEST_F(Desktop, AWheelTurnOverAnUnfocusedComboNeitherTakesTheFocusNorChangesIt) 
 TEST_F(Desktop, WheelTurnsOverAPanelsUnfocusedListsAndTrackBarSendNothingToTheLaser) {
     Start();
     const XWindow panel = OpenPanel(false);
-    // The controls' places in the panel, which lays its groups out at fixed sizes.
-    const Rect place = x->Place(panel);
-    const auto at = [&](Rect area) { return Rect{place.x + area.x, place.y + area.y, area.width, area.height}; };
+    const auto at = PlacesIn(panel);
     const Rect theta = at({580, 229, 98, 22});
     const std::vector<Rect> wheeled = {
         at({21, 82, 95, 22}),    // Mode
         at({123, 82, 110, 22}),  // Wavelength
         at({366, 82, 99, 22}),   // Magnification
-        at({432, 362, 20, 116}),  // the field illuminator's track bar
+        at({432, 362, 20, 116}),  // the field illuminator's track bar, the last
     };
     const auto typeTheta = [&](const std::string& value) {
         x->Click(theta.CentreX(), theta.CentreY());
@@ -237,7 +273,7 @@ TEST_F(Desktop, WheelTurnsOverAPanelsUnfocusedListsAndTrackBarSendNothingToTheLa
         looks.push_back(x->Pixels(control));
 
     for (const Rect& control : wheeled) {
-        x->MoveTo(control.CentreX(), control.CentreY());
+        PointAt(panel, control, &control == &wheeled.back() ? Shows::BlueBand : Shows::Hovered);
         x->WheelNotch(true);
         x->WheelNotch(false);
     }
@@ -250,6 +286,38 @@ TEST_F(Desktop, WheelTurnsOverAPanelsUnfocusedListsAndTrackBarSendNothingToTheLa
         << "a wheel turn over an unfocused control sent a command";
     for (std::size_t i = 0; i < wheeled.size(); ++i)
         EXPECT_TRUE(desktop::WaitUntil([&] { return x->Pixels(wheeled[i]) == looks[i]; })) << "control " << i << " changed";
+}
+
+TEST_F(Desktop, WithAListFocusedTheWheelChangesNothingElseAndScrollsTheUnfocusedLogUnderThePointer) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    const XWindow log = OpenLog();
+    const XWindow panel = OpenPanel(false);
+    const auto at = PlacesIn(panel);
+    const Rect mode = at({21, 82, 95, 22});
+    const int popups = x->PopupCount();
+    x->Click(mode.CentreX(), mode.CentreY());
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() > popups; })) << "the Mode list did not open";
+    x->Key("Escape");
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->PopupCount() == popups; }));
+    SendMark();  // every command of the panel's opening sent
+    const std::size_t before = instrument->CommandCount();
+
+    PointAt(panel, at({123, 82, 110, 22}));  // Wavelength
+    const auto modeLook = x->Pixels(mode);
+    x->WheelNotch(true);
+    // The bottom of the log's pane, below the panel.
+    const Rect logLines = PlacesIn(log)({8, 440, 400, 60});
+    x->MoveTo(logLines.CentreX(), logLines.y + logLines.height - 10);
+    ASSERT_EQ(x->WindowUnderPointer(), std::optional<XWindow>(log)) << "the log's pane is not under the pointer";
+    const auto lastLines = x->Pixels(logLines);
+    x->WheelNotch(false);
+    EXPECT_TRUE(desktop::WaitUntil([&] { return x->Pixels(logLines) != lastLines; })) << "the log did not scroll";
+
+    SendMark();
+    const auto commands = instrument->Commands();
+    for (auto command = commands.begin() + static_cast<std::ptrdiff_t>(before); command != commands.end(); ++command)
+        EXPECT_EQ(*command, "MARK") << "a wheel turn away from the focused list reached it";
+    EXPECT_TRUE(desktop::WaitUntil([&] { return x->Pixels(mode) == modeLook; })) << "the Mode list changed";
 }
 
 TEST_F(Desktop, ThePortSettingsRenameAndCopyDialogsAreOwnedByTheMainWindow) {
@@ -331,12 +399,8 @@ TEST_F(Desktop, TypingAfterTheFocusedCommandLineWasDisabledGoesNowhere) {
 
 TEST_F(Desktop, AHalfTypedPanelValueIsSentByEnterOnlyNotByClickingAnotherWindowOrClosingThePanel) {
     Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
-    x->Key("F10");  // the log window, the other window to click (opening a panel minimises the main one)
-    const XWindow log = x->WaitForWindow(program.Pid(), "Communications Log");
-    ASSERT_NE(log, 0u);
-    const Rect mainPlace = x->Place(main);
-    x->Click(mainPlace.x + 60, mainPlace.y - 8);  // the main window's title bar
-    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == main; }));
+    const XWindow log = OpenLog();  // the other window to click (opening a panel minimises the main one)
+    ASSERT_FALSE(HasFailure());
     const XWindow panel = OpenPanel(true);
     const Rect place = x->Place(panel);
     const Rect frequency{place.x + 4 + 6 + 10, place.y + 4 + 308 + 72, 155, 22};

@@ -262,6 +262,35 @@ std::optional<unsigned long> XDesktop::MotifFunctions(XWindow window) {
     return values[1];
 }
 
+std::optional<XWindow> XDesktop::WindowUnderPointer() {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned buttons = 0;
+    if (!XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y, &buttons) ||
+        child == 0)
+        return std::nullopt;
+    for (XWindow window : Stacking()) {
+        if (TopAncestor(window) == child)
+            return window;
+    }
+    return std::nullopt;
+}
+
+XWindow XDesktop::TopAncestor(XWindow window) {
+    for (;;) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display_, window, &root, &parent, &children, &count) == 0)
+            return 0;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root)
+            return window;
+        window = parent;
+    }
+}
+
 Rect XDesktop::Place(XWindow window) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(display_, window, &attributes);
@@ -285,6 +314,16 @@ std::vector<std::uint32_t> XDesktop::Pixels(const Rect& area) {
 }
 
 void XDesktop::Minimise(XWindow window) {
+    // A request that comes while the window manager is still taking a new window on is dropped: it is
+    // sent again once the window manager has handled it and the window is still on the screen.
+    WaitUntil([&] {
+        RequestMinimise(window);
+        SyncWithWindowManager();
+        return !Viewable(window);
+    });
+}
+
+void XDesktop::RequestMinimise(XWindow window) {
     XEvent request{};
     request.xclient.type = ClientMessage;
     request.xclient.window = window;

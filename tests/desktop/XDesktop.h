@@ -70,12 +70,14 @@ public:
     bool Viewable(XWindow window);
     // The functions field of _MOTIF_WM_HINTS, when the window sets it.
     std::optional<unsigned long> MotifFunctions(XWindow window);
+    // The managed window the pointer is over.
+    std::optional<XWindow> WindowUnderPointer();
     // The window's place on the screen (its own area, without the frame).
     Rect Place(XWindow window);
     // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
     std::vector<std::uint32_t> Pixels(const Rect& area);
 
-    // Asks the window manager to minimise the window, as its title bar's button does.
+    // Asks the window manager to minimise the window, as its title bar's button does, until it has.
     void Minimise(XWindow window);
     void MoveTo(int x, int y);
     // A click, passed on to the window once the window manager has seen it (it takes the focus with
@@ -94,6 +96,9 @@ private:
     XDesktop() = default;
     bool Start();
     void PressKeysym(unsigned long keysym, bool shifted);
+    void RequestMinimise(XWindow window);
+    // The window's ancestor that is a child of the root window: its frame, for a managed window.
+    XWindow TopAncestor(XWindow window);
     // Waits until the window manager has handled every event sent to it so far: it answers a request
     // for a frame's extents after them.
     void SyncWithWindowManager();

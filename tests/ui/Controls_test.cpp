@@ -673,6 +673,18 @@ TEST_F(Controls, AControlsColoursApplyOnlyWhileItIsEnabled) {
     EXPECT_EQ(ShownColour(coloured->Widget()), QColor(Qt::yellow));
 }
 
+TEST_F(Controls, APlacedLabelSizesItselfToItsCaption) {
+    auto* label = form.Make<ui::TLabel>(form.Client(), "Mode");
+    label->SetBounds(10, 20, 200, 5);
+    QWidget* widget = label->Widget();
+    const int shortWidth = widget->width();
+    EXPECT_EQ(widget->size(), widget->sizeHint());
+    label->SetCaption("Polarization Angle (DEG)");
+    EXPECT_GT(widget->width(), shortWidth);
+    EXPECT_EQ(widget->size(), widget->sizeHint());
+    EXPECT_EQ(widget->pos(), QPoint(10, 20)) << "its left and top stay";
+}
+
 TEST_F(Controls, AlignedControlsFollowTheirParentAndPlacedControlsStay) {
     auto* top = form.Make<ui::TGroupBox>(form.Client(), "Top ");
     top->SetBounds(0, 0, 10, 120);
@@ -858,7 +870,7 @@ TEST_F(Controls, AFocusedControlThatIsDisabledLeavesItsFormWithNoFocusedControl)
     EXPECT_EQ(next->Text(), "") << "nor from a disabled container";
 }
 
-TEST_F(Controls, TheWheelGoesToTheFocusedControlNotToTheOneUnderThePointer) {
+TEST_F(Controls, TheWheelChangesOnlyAFocusedSettingUnderThePointerAndScrollsAnyPaneUnderIt) {
     auto* combo = Placed<ui::TComboBox>(form, "", false);
     combo->SetItems({"A", "B", "C"});
     combo->SetItemIndex(1);
@@ -866,24 +878,34 @@ TEST_F(Controls, TheWheelGoesToTheFocusedControlNotToTheOneUnderThePointer) {
     bar->SetMax(10);
     bar->SetPosition(5);
     auto* edit = Placed<ui::TEdit>(form);
+    auto* pane = Placed<ui::TRichEdit>(form);
+    for (int i = 0; i < 20; ++i)
+        pane->AddLine("line " + std::to_string(i), ui::clBlack);
+    QApplication::processEvents();
+    const int paneEnd = pane->Editor()->verticalScrollBar()->value();
     int selects = 0;
     combo->OnSelect = [&] { ++selects; };
-    const auto turn = [](ui::TControl& under) {
-        const QPointF at(20, 15);
-        QWheelEvent wheel(at, under.Widget()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(under.Widget(), &wheel);
+    const auto turn = [](QWidget* under) {
+        const QPointF at(20, 10);
+        QWheelEvent wheel(at, under->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(under, &wheel);
     };
     edit->SetFocus();
-    turn(*combo);
-    turn(*bar);
+    turn(combo->Widget());
+    turn(bar->Widget());
     EXPECT_EQ(combo->ItemIndex(), 1);
     EXPECT_EQ(bar->Position(), 5);
     EXPECT_EQ(selects, 0);
     bar->SetFocus();
-    turn(*combo);
+    turn(combo->Widget());
+    turn(pane->Editor()->viewport());
     EXPECT_EQ(combo->ItemIndex(), 1);
-    EXPECT_NE(bar->Position(), 5) << "the turn reached the focused track bar";
+    EXPECT_EQ(bar->Position(), 5) << "a turn over another control reached the focused track bar";
+    EXPECT_LT(pane->Editor()->verticalScrollBar()->value(), paneEnd) << "the unfocused pane did not scroll";
+    EXPECT_EQ(QApplication::focusWidget(), bar->Widget());
+    turn(bar->Widget());
+    EXPECT_NE(bar->Position(), 5) << "the focused track bar under the pointer took no turn";
 }
 
 TEST_F(Controls, TheMainFormsShortcutsActFromOtherWindowsAfterTheirOwnAndNotUnderAModalBox) {
