@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -229,6 +230,18 @@ SerialHandle OpenSerialDevice(const std::filesystem::path& path, OpenPurpose pur
         ApplyRemembered(*device, key);
     }
     return Register(std::move(device));
+}
+
+bool DeniedForPermission(const std::filesystem::path& device, int openError) {
+    if (openError != EACCES)
+        return false;
+    const std::filesystem::path resolved = DeviceKey(device);
+    if (resolved.string().rfind("/dev/ttyS", 0) != 0)
+        return true;
+    // The kernel tells every account the UART type of a /dev/ttyS* node; 0 means none.
+    std::ifstream type("/sys/class/tty" / resolved.filename() / "type");
+    int uartType = PORT_UNKNOWN;
+    return type >> uartType && uartType != PORT_UNKNOWN;
 }
 
 bool CloseHandle(SerialHandle handle) {

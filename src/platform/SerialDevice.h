@@ -54,6 +54,11 @@ constexpr unsigned kPurgeRxClear = 0x8;
 SerialHandle OpenComPort(const std::string& comName, OpenPurpose purpose);
 SerialHandle OpenSerialDevice(const std::filesystem::path& device, OpenPurpose purpose);
 
+// Whether an open of device that failed with openError was refused for want of permission on a
+// device that is there: EACCES, and for a /dev/ttyS* node only when the kernel reports a UART behind
+// it (a node without one is no port, whoever may open it).
+bool DeniedForPermission(const std::filesystem::path& device, int openError);
+
 // Releases the handle and the device. False for a handle that is not open.
 bool CloseHandle(SerialHandle handle);
 

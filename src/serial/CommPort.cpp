@@ -1,8 +1,13 @@
 #include "serial/CommPort.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <iostream>
+#include <optional>
 
 #include "platform/Clock.h"
+#include "platform/ComNames.h"
 #include "platform/TextConvert.h"
 
 namespace {
@@ -41,6 +46,18 @@ std::int32_t ByteSizeOfCode(std::int32_t code) {
         case 4: return 7;
         default: return code;
     }
+}
+
+// A port whose device is there but closed to this account is not listed; one line on stderr says why.
+void TellIfDenied(const std::string& comName, int openError) {
+    const std::optional<std::filesystem::path> device = platform::ComDevicePath(comName);
+    if (!device || !platform::DeniedForPermission(*device, openError))
+        return;
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(*device, error);
+    std::cerr << "talvane: " << (error ? *device : resolved).string() << " (" << comName
+              << ") is not listed: this account may not open it; add the account to the dialout group"
+                 " (sudo usermod -aG dialout \"$USER\", then log in again)\n";
 }
 
 }  // namespace
@@ -239,9 +256,12 @@ void CSerialPort::ClearRecvTime() {
 
 void CSerialPort::ScanPorts(PortPresence& present) {
     for (int n = 1; n <= kLastScannedComNumber; ++n) {
-        if (OpenPortFor("COM" + std::to_string(n), platform::OpenPurpose::Probe)) {
+        const std::string name = "COM" + std::to_string(n);
+        if (OpenPortFor(name, platform::OpenPurpose::Probe)) {
             present[static_cast<std::size_t>(n)] = true;
             ClosePort();
+        } else {
+            TellIfDenied(name, errno);
         }
     }
 }

@@ -64,7 +64,8 @@ public:
     std::int32_t ReadResponse(std::string& reply, std::string& timeStamp);
     // As ReadResponse with a longer first wait, 5-byte reads, 5 quiet pauses and no stamp.
     std::int32_t ReadBlock(std::string& reply);
-    // Marks present[n] for every COMn (1 .. 119) that opens; other entries are left alone.
+    // Marks present[n] for every COMn (1 .. 119) that opens; other entries are left alone. A device
+    // that is there but that this account may not open is named in one line on stderr.
     void ScanPorts(PortPresence& present);
     void SetReadTimeouts();
 

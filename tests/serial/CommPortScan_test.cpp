@@ -1,6 +1,12 @@
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 #include "serial/CommPort.h"
 #include "support/FakeInstrument.h"
@@ -68,6 +74,33 @@ TEST(CommPortScan, APortInUseIsNotMarked) {
     scanner.ScanPorts(present);
     EXPECT_FALSE(present[99]) << "a port in use does not open";
     EXPECT_TRUE(holder.IsPortOpen());
+}
+
+// The calling thread alone loses root's power to open a file whatever its mode (a no-op for others).
+void DropOverrideOfFileModes() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct caps[2]{};
+    ASSERT_EQ(syscall(SYS_capget, &header, caps), 0);
+    caps[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
+    ASSERT_EQ(syscall(SYS_capset, &header, caps), 0);
+}
+
+TEST(CommPortScan, ADeviceThisAccountMayNotOpenIsNamedOnceOnStderr) {
+    testsupport::FakeInstrument fake("COM98");
+    ASSERT_EQ(chmod(fake.SlavePath().c_str(), 0), 0);
+    PortPresence present{};
+    testing::internal::CaptureStderr();
+    std::thread([&] {
+        DropOverrideOfFileModes();
+        CSerialPort().ScanPorts(present);
+    }).join();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(present[98]);
+    const std::string named = fake.SlavePath() + " (COM98)";
+    const std::size_t at = said.find(named);
+    ASSERT_NE(at, std::string::npos) << said;
+    EXPECT_EQ(said.find(named, at + 1), std::string::npos) << said;
+    EXPECT_NE(said.find("dialout group", at), std::string::npos) << said;
 }
 
 }  // namespace
