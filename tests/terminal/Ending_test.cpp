@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -92,12 +93,18 @@ pid_t Spawn(const std::vector<std::string>& args, const std::map<std::string, st
 
 // Waits for the process to end; its wait status, or nothing when it is still alive after a bound that
 // only ends a wait for a process that hangs (it is then killed).
+// Says how long the end took, for the record (never asserted).
 std::optional<int> AwaitEnd(pid_t pid) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    const auto start = std::chrono::steady_clock::now();
+    const auto giveUp = start + std::chrono::seconds(90);
     int status = 0;
     while (std::chrono::steady_clock::now() < giveUp) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            const auto took = std::chrono::steady_clock::now() - start;
+            std::printf("the program ended %lld ms after the signal or the display's loss\n",
+                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
             return status;
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     kill(pid, SIGKILL);
