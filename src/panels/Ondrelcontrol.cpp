@@ -172,6 +172,10 @@ void TOndrelControlForm::FormShow() {
 
 void TOndrelControlForm::FormClose() { panels::SendStopCommand(panels::CommandSet::Ondrel); }
 
+void TOndrelControlForm::StopWithoutWindow(const panels::PortWriter& write) {
+    write(panels::StopCommand(panels::CommandSet::Ondrel));
+}
+
 void TOndrelControlForm::cbModeSelect() {
     const int index = cbMode->ItemIndex();
     const bool burst = index == 2;

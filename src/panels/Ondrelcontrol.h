@@ -5,6 +5,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
@@ -55,6 +56,9 @@ public:
     // ---- handlers ----
     void FormShow();
     void FormClose();
+    // What the close leaves the laser with, when there is no window to close (the display is gone):
+    // its stop command, written by write.
+    void StopWithoutWindow(const panels::PortWriter& write);
     void cbModeSelect();
     void cbWavelengthSelect();
     void sbFireClick();

@@ -38,6 +38,8 @@ void EndWithoutWindows() {
         return;
     JoinAllCycleWorkers();
     const panels::PortWriter write = [](const std::string& command) { TalvaneForm->WriteWithoutShowing(command); };
+    if (OndrelControlForm->Visible())
+        OndrelControlForm->StopWithoutWindow(write);
     if (FramontControlForm->Visible())
         FramontControlForm->StopWithoutWindow(write);
     if (PexmarControlForm->Visible())

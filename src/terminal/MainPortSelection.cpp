@@ -163,11 +163,16 @@ void ResetAfterScan(TTalvaneForm& form) {
 }
 
 // The settings dialog closed with a terminator text that was edited and not applied with Enter:
-// shown again until the text keeps the comma rule, then applied.
+// shown again until the text keeps the comma rule, then applied. Once the program is ending the
+// dialog no longer opens, and a text that breaks the rule is dropped.
 void ApplyEditedTerminator(TTalvaneForm& form) {
     if (!form.TerminatorChanged)
         return;
     while (serial::BreaksCommaRule(CommSettingForm->leTerminationString->Text())) {
+        if (ui::Ending()) {
+            form.TerminatorChanged = false;
+            return;
+        }
         CommSettingForm->ErrorMissingComma();
         CommSettingForm->ShowModal();
     }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -129,6 +131,20 @@ void EndWhenDisplayLost(QtMsgType type, const QMessageLogContext& context, const
     BeginEndingWithoutReturn();
     if (EndingAction())
         EndingAction()();
+    // As the platform layer would next; here also when the message was another one, so that no
+    // hand-over the GUI thread was carrying out is returned to after its thread was released.
+    std::exit(1);
+}
+
+// The platform layer's message about the lost display is a warning of the default category: kept on
+// whatever logging rules say, so that the ending above always runs.
+QLoggingCategory::CategoryFilter g_previousCategoryFilter = nullptr;
+
+void KeepDefaultWarnings(QLoggingCategory* category) {
+    if (g_previousCategoryFilter != nullptr)
+        g_previousCategoryFilter(category);
+    if (qstrcmp(category->categoryName(), "default") == 0)
+        category->setEnabled(QtWarningMsg, true);
 }
 
 }  // namespace
@@ -167,8 +183,10 @@ void CatchEndSignals() {
 
 void Start() {
     WatchEndSignals();
-    if (g_previousMessageHandler == nullptr)
-        g_previousMessageHandler = qInstallMessageHandler(EndWhenDisplayLost);  // Qt's own, at first
+    if (g_previousMessageHandler != nullptr)
+        return;
+    g_previousMessageHandler = qInstallMessageHandler(EndWhenDisplayLost);  // Qt's own, at first
+    g_previousCategoryFilter = QLoggingCategory::installFilter(KeepDefaultWarnings);
 }
 
 int Run() {

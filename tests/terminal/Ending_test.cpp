@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
 
@@ -30,10 +29,12 @@
 #include <thread>
 #include <vector>
 
+#include "panels/Ondrelcontrol.h"
 #include "panels/PexmarCommands.h"
 #include "panels/Pexmarcontrol.h"
 #include "platform/Folders.h"
 #include "platform/SerialDevice.h"
+#include "serial/CommSettings.h"
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/Forms.h"
@@ -229,7 +230,7 @@ protected:
     std::optional<FakeInstrument> instrument_;
 };
 
-// The child's operator: cancels every file dialog, and notes each box's caption for the test.
+// The child's operator: cancels every file dialog, and notes the caption of each box or modal window.
 void WatchBoxes() {
     auto* watch = new QTimer(QCoreApplication::instance());
     QObject::connect(watch, &QTimer::timeout, [] {
@@ -237,7 +238,7 @@ void WatchBoxes() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* dialog = qobject_cast<QFileDialog*>(modal))
             dialog->reject();
-        if (qobject_cast<QMessageBox*>(modal) != nullptr && modal != noted) {
+        else if (modal != nullptr && modal != noted) {
             noted = modal;
             std::ofstream(std::filesystem::path(std::getenv(kChildVariable)) / kBoxesFile, std::ios::app)
                 << modal->windowTitle().toStdString() << "\n";
@@ -290,9 +291,11 @@ void FirePexmar(TTalvaneForm& main) {
     PexmarControlForm->sbFireClick();
 }
 
-// With the Pexmar panel firing, which the end must leave as its close does.
+// With the Pexmar and Ondrel panels firing, which the end must leave as their closes do.
 void StartEndlessCycle(TTalvaneForm& main) {
     FirePexmar(main);
+    OndrelControlForm->Show();
+    OndrelControlForm->sbFireClick();
     main.edString[0]->SetText(kCommand);
     main.cbCycleString[0]->SetChecked(true);
     main.leCycleCount->SetText("0");
@@ -347,6 +350,7 @@ TEST_F(Ending, ALostDisplayDuringAnEndlessCycleEndsTheProgramSavesAndFreesThePor
     const std::vector<std::string> after(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end());
     EXPECT_NE(std::find(after.begin(), after.end(), "!GATE ACTIV=0"), after.end()) << "the laser is still gated";
     EXPECT_NE(std::find(after.begin(), after.end(), "!SHUTTER=0"), after.end()) << "the shutter is still open";
+    EXPECT_NE(std::find(after.begin(), after.end(), ";LC:FL 0"), after.end()) << "the Ondrel laser still fires";
     EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
     ExpectPanelFileAsTheCloseSavesIt();
     const platform::SerialHandle port = platform::OpenComPort(kPort, platform::OpenPurpose::Use);
@@ -367,6 +371,21 @@ TEST_F(Ending, AnEndSignalWhileAWorkersPortWarningIsOpenEndsTheProgram) {
     instrument_.emplace(kPort);  // comes back, but nothing may be sent to it any more
     EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
     EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the configuration was not saved";
+}
+
+// The port settings closed by the ending with a terminator that breaks the comma rule, which would
+// show them again until it is mended.
+TEST_F(Ending, AnEndSignalWhileThePortSettingsHoldABrokenTerminatorEndsTheProgram) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            QTimer::singleShot(0, [] { CommSettingForm->leTerminationString->SetText("0D0A"); });
+            main.Properties1Click();
+        });
+    }
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(BoxShown(std::string(kPort) + " Properties"));
+    CommandsAfterEndSignal(child);
 }
 
 TEST_F(Ending, AnEndSignalDuringTheStartUpPortWarningEndsTheProgram) {
