@@ -13,7 +13,9 @@ TFramontControlForm* FramontControlForm = nullptr;
 using namespace panels::framont;
 
 TFramontControlForm::TFramontControlForm()
-    : ui::TForm("Framont System V1.00.03", 700, 600), tmrStatus(std::make_unique<ui::TTimer>(1000, false)) {
+    : ui::TForm("Framont System V1.00.03", 700, 600),
+      panels::LaserPanel(this),
+      tmrStatus(std::make_unique<ui::TTimer>(1000, false)) {
     panels::SetUpPanelWindow(*this, true);
     BuildServiceMenus();
     auto* grid = new QGridLayout(Client());
@@ -140,14 +142,12 @@ void TFramontControlForm::FormShow() {
 }
 
 void TFramontControlForm::FormClose() {
-    panels::SendStopCommand(panels::CommandSet::Framont);
-    LaserFire = 0;
     tmrStatus->SetEnabled(false);
-    SaveConfigurationFile();
+    StopLaser(panels::WriteThroughRoad);
     panels::RestoreMainWindow();
 }
 
-void TFramontControlForm::StopWithoutWindow(const panels::PortWriter& write) {
+void TFramontControlForm::StopLaser(const panels::PortWriter& write) {
     write(panels::StopCommand(panels::CommandSet::Framont));
     LaserFire = 0;
     SaveConfigurationFile();

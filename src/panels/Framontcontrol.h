@@ -12,6 +12,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/LaserPanel.h"
 #include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
@@ -25,7 +26,7 @@
 
 class QGridLayout;
 
-class TFramontControlForm : public ui::TForm {
+class TFramontControlForm : public ui::TForm, public panels::LaserPanel {
 public:
     TFramontControlForm();
     ~TFramontControlForm() override;
@@ -210,9 +211,8 @@ public:
     // ---- panel file (FramontPanelReplay.cpp) ----
     void LoadConfigurationFile();
     void SaveConfigurationFile();
-    // What the close leaves the laser and the panel file with, when there is no window to close (the
-    // display is gone): the close's stop command, written by write, and the file as the close saves it.
-    void StopWithoutWindow(const panels::PortWriter& write);
+    // The laser stopped, then the panel file saved: by the close, and by an ending without a display.
+    void StopLaser(const panels::PortWriter& write) override;
 
 private:
     // One illuminator: its controls, fields and unit number in ";LC:IL".

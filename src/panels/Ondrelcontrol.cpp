@@ -31,7 +31,7 @@ ui::TUpDown* MakeUpDown(ui::TForm& form, QWidget* parent, ui::TEdit& edit) {
 
 }  // namespace
 
-TOndrelControlForm::TOndrelControlForm() : ui::TForm("Ondrel Laser System", 420, 430) {
+TOndrelControlForm::TOndrelControlForm() : ui::TForm("Ondrel Laser System", 420, 430), panels::LaserPanel(this) {
     BuildControls();
     BindEdits();
     ConnectHandlers();
@@ -170,11 +170,9 @@ void TOndrelControlForm::FormShow() {
     ThetaStepsPerDegree = 38.29f;
 }
 
-void TOndrelControlForm::FormClose() { panels::SendStopCommand(panels::CommandSet::Ondrel); }
+void TOndrelControlForm::FormClose() { StopLaser(panels::WriteThroughRoad); }
 
-void TOndrelControlForm::StopWithoutWindow(const panels::PortWriter& write) {
-    write(panels::StopCommand(panels::CommandSet::Ondrel));
-}
+void TOndrelControlForm::StopLaser(const panels::PortWriter& write) { write(panels::StopCommand(panels::CommandSet::Ondrel)); }
 
 void TOndrelControlForm::cbModeSelect() {
     const int index = cbMode->ItemIndex();
@@ -196,7 +194,7 @@ void TOndrelControlForm::sbFireClick() {
     sbFire->SetFontColor(ui::clRed);
     sbStop->SetFontColor(ui::clBlack);
     panels::SendPanelCommand(panels::UnitCommand("LC", "FL", "2"));
-    platform::Sleep(kFirePause);
+    panels::PauseBetweenSends(kFirePause);
     panels::SendPanelCommand(panels::UnitCommand("LC", "FL", "3"));
     panels::PanelTakesFocus(*this);
 }

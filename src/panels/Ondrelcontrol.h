@@ -5,6 +5,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/LaserPanel.h"
 #include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
@@ -15,7 +16,7 @@
 #include "ui/Toggles.h"
 #include "ui/TrackBar.h"
 
-class TOndrelControlForm : public ui::TForm {
+class TOndrelControlForm : public ui::TForm, public panels::LaserPanel {
 public:
     TOndrelControlForm();
 
@@ -56,9 +57,8 @@ public:
     // ---- handlers ----
     void FormShow();
     void FormClose();
-    // What the close leaves the laser with, when there is no window to close (the display is gone):
-    // its stop command, written by write.
-    void StopWithoutWindow(const panels::PortWriter& write);
+    // The laser stopped: by the close, and by an ending without a display.
+    void StopLaser(const panels::PortWriter& write) override;
     void cbModeSelect();
     void cbWavelengthSelect();
     void sbFireClick();

@@ -2,7 +2,10 @@
 
 #include <QMainWindow>
 
+#include "platform/Clock.h"
+
 #include "terminal/Main.h"
+#include "ui/Application.h"
 #include "ui/GuiThread.h"
 
 namespace panels {
@@ -18,6 +21,11 @@ std::optional<std::string> Query(const std::string& command, CommandSet set) {
     if (!reply || !ReplyCarriesValue(*reply, set))
         return std::nullopt;
     return reply;
+}
+
+void PauseBetweenSends(unsigned ms) {
+    if (!ui::Application::EndingRequested())
+        platform::SleepUnless(ms, ui::Application::EndingRequested);
 }
 
 void SendStopCommand(CommandSet set) { SendPanelCommand(StopCommand(set)); }

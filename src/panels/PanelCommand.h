@@ -31,6 +31,10 @@ std::optional<std::string> SendPanelCommand(const std::string& command);
 // main window holds then belongs to an earlier command, not to this query.
 std::optional<std::string> Query(const std::string& command, CommandSet set);
 
+// A pause between two sends of a panel's sequence. Once the program is ending it ends at once: the
+// road refuses the sequence's further sends, and the ending must not wait for them.
+void PauseBetweenSends(unsigned ms);
+
 // Sends the panel's stop command (";LC:FL 0" or "!GATE ACTIV=0").
 void SendStopCommand(CommandSet set);
 

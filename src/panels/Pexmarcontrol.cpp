@@ -32,7 +32,7 @@ ui::TLabel* MakeValueRow(ui::TForm& form, QWidget* parent, int top, const std::s
 
 }  // namespace
 
-TPexmarControlForm::TPexmarControlForm() : ui::TForm("Pexmar System V1.00", 362, 541) {
+TPexmarControlForm::TPexmarControlForm() : ui::TForm("Pexmar System V1.00", 362, 541), panels::LaserPanel(this) {
     PexmarConfigFilePath = (platform::DrennickFolder() / "Pexmar Config.txt").string();
     BuildControls();
     BindEdits();
@@ -181,14 +181,13 @@ void TPexmarControlForm::FormShow() {
 void TPexmarControlForm::FormClose() {
     sbFire->SetFontColor(ui::clBlack);
     sbStop->SetFontColor(ui::clBlack);
-    panels::SendStopCommand(panels::CommandSet::Pexmar);
-    SelectShutter(0);
     tmrStatus->SetEnabled(false);
-    SaveConfigurationFile();
+    StopLaser(panels::WriteThroughRoad);
+    cboShutter->SetItemIndex(0);
     panels::RestoreMainWindow();
 }
 
-void TPexmarControlForm::StopWithoutWindow(const panels::PortWriter& write) {
+void TPexmarControlForm::StopLaser(const panels::PortWriter& write) {
     write(panels::StopCommand(panels::CommandSet::Pexmar));
     write(panels::PexmarSetting("SHUTTER", "0"));
     ShutterIndex = 0;
@@ -231,7 +230,7 @@ void TPexmarControlForm::QueryStatusValues() {
 void TPexmarControlForm::cmdUpdateClick() {
     sbStopClick();
     QueryParameterSet();
-    platform::Sleep(kSettlePause);
+    panels::PauseBetweenSends(kSettlePause);
     QueryFrequency();
     QueryDiodeCurrentSet();
     QueryPulseMode();
@@ -241,7 +240,7 @@ void TPexmarControlForm::cmdUpdateClick() {
 void TPexmarControlForm::cmdRefreshClick() {
     sbStopClick();
     SetParameterSet();
-    platform::Sleep(kSettlePause);
+    panels::PauseBetweenSends(kSettlePause);
     SetFrequency();
     SetDiodeCurrent();
     SetPulseMode();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "panels/CommittedEdit.h"
+#include "panels/LaserPanel.h"
 #include "panels/PanelCommand.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
@@ -26,7 +27,7 @@ struct PanelFileReading;
 // DrennickFolder()/"Pexmar Config.txt", set when the panel is created at start-up.
 extern std::string PexmarConfigFilePath;
 
-class TPexmarControlForm : public ui::TForm {
+class TPexmarControlForm : public ui::TForm, public panels::LaserPanel {
 public:
     TPexmarControlForm();
 
@@ -124,9 +125,8 @@ public:
     // ---- the panel file (PexmarPanelFile.cpp) ----
     void LoadConfigurationFile();
     void SaveConfigurationFile();
-    // What the close leaves the laser and the panel file with, when there is no window to close (the
-    // display is gone): the close's commands, written by write, and the file as the close saves it.
-    void StopWithoutWindow(const panels::PortWriter& write);
+    // Gate off, shutter closed, then the panel file saved: by the close, and by an ending without a display.
+    void StopLaser(const panels::PortWriter& write) override;
 
 private:
     void BuildControls();

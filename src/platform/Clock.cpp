@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -59,6 +60,16 @@ void Sleep(unsigned ms) {
         sleep(ms);
     else
         RealSleep(ms);
+}
+
+void SleepUnless(unsigned ms, const std::function<bool()>& stop) {
+    if (PausesReplaced()) {
+        Sleep(ms);
+        return;
+    }
+    constexpr unsigned kSlice = 10;
+    for (unsigned slept = 0; slept < ms && !stop(); slept += kSlice)
+        RealSleep(std::min(kSlice, ms - slept));
 }
 
 void SetSleepFunction(SleepFunction fn) {

@@ -21,6 +21,10 @@ LocalTime Now();
 // Pauses the calling thread for ms milliseconds; 0 gives up the rest of the time slice.
 void Sleep(unsigned ms);
 
+// Sleep that ends early once stop() turns true (it is asked every 10 ms); a replacement pause takes
+// it as one pause of ms.
+void SleepUnless(unsigned ms, const std::function<bool()>& stop);
+
 using SleepFunction = std::function<void(unsigned)>;
 using ClockFunction = std::function<LocalTime()>;
 

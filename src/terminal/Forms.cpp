@@ -27,23 +27,19 @@ void Destroy(Form*& global) {
     global = nullptr;
 }
 
-// The display connection is lost while the forms exist and the close did not run; the platform layer
-// ends the process right after this. The workers are stopped and joined, so the process can end and
-// release the port, which is then this ending's own: each open laser panel is left as its close
-// leaves it, its stop commands written straight to the port (the send road would show them) and its
-// file saved as the close saves it; then the configuration when it changed. No window is closed,
-// shown or painted: the display is gone.
+// The display connection is lost while the forms exist and the close did not run; the process ends
+// right after this. The workers are stopped and joined, so the port is then this ending's own: each
+// open laser panel is left as its close leaves it, its stop commands written straight to the port
+// (the send road would show them) and its file saved as the close saves it; the port is closed as the
+// close leaves it (its exclusive mark and lock released), and the configuration saved when it
+// changed. No window is closed, shown or painted: the display is gone.
 void EndWithoutWindows() {
     if (TalvaneForm == nullptr || TalvaneForm->Closing || !ui::IsGuiThread())
         return;
     JoinAllCycleWorkers();
-    const panels::PortWriter write = [](const std::string& command) { TalvaneForm->WriteWithoutShowing(command); };
-    if (OndrelControlForm->Visible())
-        OndrelControlForm->StopWithoutWindow(write);
-    if (FramontControlForm->Visible())
-        FramontControlForm->StopWithoutWindow(write);
-    if (PexmarControlForm->Visible())
-        PexmarControlForm->StopWithoutWindow(write);
+    panels::LaserPanel::StopEachOpen([](const std::string& command) { TalvaneForm->WriteWithoutShowing(command); });
+    if (TalvaneForm->SerialPort != nullptr)
+        TalvaneForm->SerialPort->ClosePort();
     if (TalvaneForm->ConfigChanged)
         TalvaneForm->SaveConfigurationFile();
 }

@@ -168,10 +168,13 @@ public:
     void eSendCommandKeyPress(char& key);
     // Puts text into the command line and runs the door with Enter. Returns the reply to this very
     // command, cut at its first CR, or nothing when the road refused the text or could not reopen the
-    // port. Safe from any thread.
+    // port. Safe from any thread. Once the program is ending (ui::Application::EndingRequested) the
+    // road refuses every text, so that a run of sends stops at its next one; only a laser's stop
+    // goes on, through SendLaserStop.
     std::optional<std::string> SendThroughDoor(const std::string& text);
-    // Writes the command with the terminator and reads its reply, shown and logged nowhere: for the
-    // ending without a display, which owns the port once the workers have been joined.
+    std::optional<std::string> SendLaserStop(const std::string& command);
+    // Writes the command with the terminator and waits briefly for its reply, shown and logged
+    // nowhere: for the ending without a display, which owns the port once the workers have been joined.
     void WriteWithoutShowing(const std::string& command);
     // Waits until the port is free and takes it; false when it did not take it (see MainSendRoad.cpp).
     bool ClearToSend();
@@ -257,7 +260,7 @@ private:
     void SetLogMenuChecks(bool enabled);
     // The road from the door's checks on, with text put into the command line first when asked;
     // returns the reply cut at its first CR.
-    std::optional<std::string> RunSendRoad(const std::string& text, bool intoCommandLine);
+    std::optional<std::string> RunSendRoad(const std::string& text, bool intoCommandLine, bool evenWhenEnding = false);
     // SendCommand's exchange; thenOnGui runs in the same hand-over as the reply's display.
     std::string Exchange(const std::string& command, const std::string& terminator,
                          const std::function<void()>& thenOnGui);

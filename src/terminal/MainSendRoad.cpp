@@ -18,6 +18,7 @@
 #include "serial/CommLog.h"
 #include "terminal/Main.h"
 #include "terminal/commcyclethread.h"
+#include "ui/Application.h"
 #include "ui/GuiThread.h"
 
 namespace {
@@ -67,9 +68,15 @@ void TTalvaneForm::eSendCommandKeyPress(char& key) {
 
 std::optional<std::string> TTalvaneForm::SendThroughDoor(const std::string& text) { return RunSendRoad(text, true); }
 
+std::optional<std::string> TTalvaneForm::SendLaserStop(const std::string& command) {
+    return RunSendRoad(command, true, true);
+}
+
 // On the worker every ui::OnGui is a round trip to the GUI thread, which the worker waits for; the
 // road's GUI steps are therefore gathered into as few hand-overs as their order allows.
-std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine) {
+std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine, bool evenWhenEnding) {
+    if (!evenWhenEnding && ui::Application::EndingRequested())
+        return std::nullopt;
     const bool refused = Contains(text, "Command") || Contains(text, "Empty");
     // Only shown: a worker goes on to take the port meanwhile.
     ui::PostToGui([this, text, intoCommandLine, refused] {
@@ -137,8 +144,9 @@ void TTalvaneForm::WriteWithoutShowing(const std::string& command) {
         return;
     SerialPort->PurgeRxBuffer();
     std::string reply;
+    std::string stamp;
     if (SerialPort->WriteCommand(command, Terminator))
-        SerialPort->ReadBlock(reply);
+        SerialPort->ReadResponse(reply, stamp);  // the road's short wait: an instrument may be silent
 }
 
 void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string& text) {

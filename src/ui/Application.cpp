@@ -10,11 +10,13 @@
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <exception>
 #include <memory>
@@ -34,22 +36,40 @@ std::atomic<bool> g_terminated{false};
 
 constexpr int kEndSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
-// The self-pipe: the signal handler only writes the signal's number into it (and notes that one came),
-// and whichever event loop runs reads it.
+// End signals that come while the ending is younger than this are the same ending: systemd stops a
+// session with SIGTERM and SIGHUP at once, and an operator may press Ctrl+C twice. The ending takes
+// well under a second, also with a silent instrument (a laser's stop waits a tenth of a second for its
+// reply); a signal that comes after this bound finds it stuck, and ends the process at once. Three
+// seconds leave room for a machine busy with other work, and a person who presses Ctrl+C again after
+// waiting that long is not left waiting again.
+constexpr std::int64_t kYoungEndingNs = 3'000'000'000;
+
+// The self-pipe: the signal handler only writes the first signal's number into it (and notes when it
+// came), and whichever event loop runs reads it.
 int g_signalPipe[2] = {-1, -1};
 std::atomic<bool> g_endSignalled{false};
+std::atomic<std::int64_t> g_firstSignalNs{0};
 
-extern "C" void WriteSignalToPipe(int signal) {
-    const int savedErrno = errno;
-    g_endSignalled.store(true);
-    const auto byte = static_cast<unsigned char>(signal);
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-    errno = savedErrno;
+std::int64_t MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);  // async-signal-safe
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-void DefaultEndSignals() {
-    for (const int signal : kEndSignals)
-        std::signal(signal, SIG_DFL);
+// Async-signal-safe throughout: the GUI thread may be stuck, so the way out is taken here.
+extern "C" void TakeEndSignal(int signal) {
+    const int savedErrno = errno;
+    const std::int64_t now = MonotonicNs();
+    std::int64_t first = 0;
+    if (g_firstSignalNs.compare_exchange_strong(first, now)) {
+        g_endSignalled.store(true);
+        const auto byte = static_cast<unsigned char>(signal);
+        [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+    } else if (now - first >= kYoungEndingNs) {
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);  // delivered as this handler returns: the default action ends the process
+    }
+    errno = savedErrno;
 }
 
 // The loop level of the message loop while it runs (0 before and after): boxes and modal forms run
@@ -78,17 +98,12 @@ void CloseOnceOnTop() {
     CloseOpenDialogs();
 }
 
-// The first signal begins the ending; from then on any end signal ends the process at once, as does
-// one that came together with the first.
+// The first signal's byte begins the ending; the handler drops the later ones of the same ending.
 void TakeEndSignals(QSocketNotifier& notifier) {
     unsigned char bytes[8];
-    const ssize_t count = ::read(g_signalPipe[0], bytes, sizeof bytes);
-    if (count <= 0)
+    if (::read(g_signalPipe[0], bytes, sizeof bytes) <= 0)
         return;
     notifier.setEnabled(false);
-    DefaultEndSignals();
-    if (count > 1)
-        std::raise(bytes[1]);
     BeginEnding();
     CloseOnceOnTop();
 }
@@ -169,14 +184,13 @@ void Terminate() {
 
 bool Terminated() { return g_terminated; }
 
-// A handler taken off again by its first signal, so the same signal a second time ends the process.
 void CatchEndSignals() {
     if (g_signalPipe[0] >= 0 || ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     struct sigaction action {};
-    action.sa_handler = WriteSignalToPipe;
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    sigemptyset(&action.sa_mask);
+    action.sa_handler = TakeEndSignal;
+    action.sa_flags = SA_RESTART;
+    sigfillset(&action.sa_mask);  // one handler at a time: the first signal is noted once
     for (const int signal : kEndSignals)
         sigaction(signal, &action, nullptr);
 }

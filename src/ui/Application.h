@@ -13,7 +13,9 @@ std::string Title();
 void Terminate();
 bool Terminated();
 // The program's first line: from now on SIGTERM, SIGHUP and SIGINT (logout, shutdown, a closed
-// terminal, Ctrl+C) never end the process with their default action; a second one does, at once.
+// terminal, Ctrl+C) never end the process with their default action. Any of them, in any order and
+// number, that come within three seconds of the first are the same ending (a session stops with
+// SIGTERM and SIGHUP at once); one that comes later finds the ending stuck and ends the process at once.
 void CatchEndSignals();
 // Once the application object exists, before the first window: an end signal is taken by whichever
 // event loop runs (the message loop, a box's or a modal form's), and a lost display ends the program.
