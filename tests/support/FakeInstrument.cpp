@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <thread>
 #include <stdexcept>
 #include <system_error>
 
@@ -280,17 +281,25 @@ void FakeInstrument::Run() {
 }
 
 void FakeInstrument::TakeBytes(const char* data, std::size_t size) {
-    std::vector<std::string> complete;
     {
         std::lock_guard lock(mutex_);
         received_.append(data, size);
         pending_.append(data, size);
-        complete = SplitPendingLocked();
     }
-    for (const std::string& command : complete) {
-        if (IsHungUp())
+    // What came while a command was answered late is answered in its turn.
+    for (;;) {
+        std::vector<std::string> complete;
+        {
+            std::lock_guard lock(mutex_);
+            complete = SplitPendingLocked();
+        }
+        if (complete.empty())
             return;
-        Answer(command);
+        for (const std::string& command : complete) {
+            if (IsHungUp())
+                return;
+            Answer(command);
+        }
     }
 }
 
@@ -342,10 +351,32 @@ std::optional<std::string> FakeInstrument::ReplyFor(const std::string& command, 
     return rules.defaultReply;
 }
 
-// False when the fake is being stopped before the delay is over.
+// False when the fake is being stopped before the delay is over. Meanwhile the line still receives,
+// as an instrument's does while it works: Received() shows at once what the program has sent.
 bool FakeInstrument::WaitOrStop(std::chrono::milliseconds delay) {
-    std::unique_lock lock(mutex_);
-    return !changed_.wait_for(lock, delay, [&] { return stopping_; });
+    const auto until = std::chrono::steady_clock::now() + delay;
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_)
+                return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return true;
+        pollfd fds[2] = {{masterFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), kPollSliceMs))) <= 0 || fds[1].revents != 0)
+            continue;
+        char chunk[4096];
+        const ssize_t n = (fds[0].revents & POLLIN) != 0 ? ::read(masterFd_, chunk, sizeof chunk) : 0;
+        if (n <= 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));  // a line hung up stays "ready"
+            continue;
+        }
+        std::lock_guard lock(mutex_);
+        received_.append(chunk, static_cast<std::size_t>(n));
+        pending_.append(chunk, static_cast<std::size_t>(n));
+    }
 }
 
 bool FakeInstrument::WriteToLine(const std::string& bytes) {

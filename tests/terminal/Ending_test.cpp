@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QPointer>
 #include <QTimer>
@@ -29,18 +30,23 @@
 #include <thread>
 #include <vector>
 
+#include "panels/FramontPanelFile.h"
+#include "panels/Framontcontrol.h"
 #include "panels/Ondrelcontrol.h"
 #include "panels/PexmarCommands.h"
 #include "panels/Pexmarcontrol.h"
+#include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/SerialDevice.h"
 #include "serial/CommSettings.h"
 #include "support/FakeInstrument.h"
+#include "support/ThreadCapabilities.h"
 #include "support/TalvaneApp.h"
 #include "terminal/Forms.h"
 #include "settings_transfer/Instrumentsetting.h"
 #include "terminal/Main.h"
 #include "ui/Application.h"
+#include "ui/GuiThread.h"
 
 extern char** environ;
 
@@ -54,6 +60,14 @@ constexpr const char* kPort = "COM96";
 constexpr const char* kChildVariable = "TALVANE_ENDING_CHILD";
 constexpr const char* kCommand = "ending probe";
 constexpr const char* kBoxesFile = "boxes shown.txt";  // in the shared data folder
+// Set in a child's environment to the case it runs, where a test runs several.
+constexpr const char* kCaseVariable = "TALVANE_ENDING_CASE";
+// Sent through the door just before the sequence a test ends.
+constexpr const char* kSequenceMark = "sequence starts";
+const std::vector<std::string> kPexmarStops{"!GATE ACTIV=0", "!SHUTTER=0"};
+const std::vector<std::string> kFramontStops{";LC:FL 0"};
+
+std::string ChildCase() { return std::getenv(kCaseVariable) != nullptr ? std::getenv(kCaseVariable) : ""; }
 
 bool InChild() { return std::getenv(kChildVariable) != nullptr; }
 
@@ -185,18 +199,48 @@ protected:
 
     bool CommandsArrive(std::size_t n) { return Instrument().WaitForCommands(n, std::chrono::seconds(60)); }
 
-    // The cycle has sent its string a second time.
-    bool CycleRuns() {
+    // The command has come that many times.
+    bool Arrives(const std::string& command, long times = 1) {
         for (std::size_t n = 1; CommandsArrive(n); ++n) {
             const std::vector<std::string> commands = Instrument().Commands();
-            if (std::count(commands.begin(), commands.end(), kCommand) >= 2)
+            if (std::count(commands.begin(), commands.end(), command) >= times)
                 return true;
         }
         return false;
     }
+    // The cycle has sent its string a second time.
+    bool CycleRuns() { return Arrives(kCommand, 2); }
+
+    // The commands on the line so far, also those a slow instrument has not yet answered (and counted).
+    std::size_t CommandsSent() const {
+        const std::string received = instrument_->Received();
+        std::size_t count = 0;
+        for (std::size_t at = 0; (at = received.find("\r\n", at)) != std::string::npos; at += 2)
+            ++count;
+        return count;
+    }
+
+    std::vector<std::string> CommandsSince(std::size_t before) const {
+        const std::vector<std::string> commands = instrument_->Commands();
+        return {commands.begin() + static_cast<std::ptrdiff_t>(std::min(before, commands.size())), commands.end()};
+    }
+
+    // What came after the end began is at most the command then in flight, then the panels' stops.
+    // A slow instrument counts each command once it has answered it.
+    void ExpectOnlyTheStopsAfter(std::size_t before, const std::vector<std::string>& stops) const {
+        instrument_->WaitForCommands(before + stops.size(), std::chrono::seconds(10));
+        const std::vector<std::string> after = CommandsSince(before);
+        ASSERT_GE(after.size(), stops.size()) << ::testing::PrintToString(after);
+        EXPECT_LE(after.size(), stops.size() + 1) << ::testing::PrintToString(after);
+        EXPECT_TRUE(std::equal(stops.rbegin(), stops.rend(), after.rbegin())) << ::testing::PrintToString(after);
+    }
 
     std::string SavedConfig() const { return ReadFile(ConfigFilePath()); }
     static std::string PanelFile() { return ReadFile(platform::DrennickFolder() / "Pexmar Config.txt"); }
+    static void RemovePanelFiles() {
+        std::filesystem::remove(platform::DrennickFolder() / "Pexmar Config.txt");
+        std::filesystem::remove(panels::FramontConfigFilePath());
+    }
     // As the close saves it after the child's steps: the frequency they entered, the shutter closed.
     static void ExpectPanelFileAsTheCloseSavesIt() {
         const panels::pexmar::PanelFileReading file = panels::pexmar::ReadPanelFileText(PanelFile());
@@ -400,8 +444,12 @@ TEST_F(Ending, AnEndSignalDuringTheStartUpPortWarningEndsTheProgram) {
 
 // Each query is answered after 0.3 s, the first with an error code, whose box the download waits on.
 TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
-    if (InChild())
-        return RunProgram(StartDownload);
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            FirePexmar(main);
+            StartDownload(main);
+        });
+    }
     Instrument().SetDelay(std::chrono::milliseconds(300));
     for (const bool boxOpen : {false, true}) {
         SCOPED_TRACE(boxOpen ? "box open" : "queries going");
@@ -409,8 +457,12 @@ TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
             Instrument().ReplyExact("Q0?", "?4\r\n");
         const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
         ASSERT_GT(child, 0);
-        ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : CommandsArrive(Instrument().Commands().size() + 5));
-        EXPECT_LE(CommandsAfterEndSignal(child), 1u);
+        ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : Arrives("Q4?"));
+        // At most one query, then the panel's stops, which the close sends once the box and the
+        // settings window are gone and the port is back.
+        const std::size_t before = CommandsSent();
+        CommandsAfterEndSignal(child);
+        ExpectOnlyTheStopsAfter(before, kPexmarStops);
     }
 }
 
@@ -427,6 +479,287 @@ TEST_F(Ending, ALostDisplayStopsADownload) {
     server.Kill();
     ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
     EXPECT_LE(Instrument().Commands().size(), before + 1);
+}
+
+// systemd stops a session with SIGTERM and SIGHUP at once, and Ctrl+C may be pressed twice.
+TEST_F(Ending, TheSignalsOfOneSessionStopAreOneEndingThatStopsTheLaserAndSaves) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            FirePexmar(main);
+            SendCommand(main);
+        });
+    }
+    struct Pair {
+        int first, second, gapMs;
+    };
+    for (const Pair pair : {Pair{SIGTERM, SIGHUP, 0}, Pair{SIGHUP, SIGTERM, 0}, Pair{SIGTERM, SIGTERM, 1},
+                            Pair{SIGINT, SIGINT, 0}}) {
+        SCOPED_TRACE(std::string(strsignal(pair.first)) + " then " + strsignal(pair.second));
+        TalvaneApp::WriteConfigForPort(kPort);
+        RemovePanelFiles();
+        Instrument().ClearReceived();
+        const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(Arrives(kCommand));
+        const std::size_t before = Instrument().Commands().size();
+        kill(child, pair.first);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pair.gapMs));
+        kill(child, pair.second);
+        const std::optional<int> status = AwaitEnd(child);
+        ASSERT_TRUE(status.has_value()) << "the program did not end";
+        EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by a signal, not by the close";
+        ExpectOnlyTheStopsAfter(before, kPexmarStops);
+        EXPECT_NE(SavedConfig().find(kCommand), std::string::npos) << "the history was not saved";
+        ExpectPanelFileAsTheCloseSavesIt();
+    }
+}
+
+// Here the ending never finishes: the GUI thread is kept busy once it began.
+TEST_F(Ending, ASignalOnceTheEndingHasRunForSecondsEndsTheProcessAtOnce) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            SendCommand(main);
+            auto* stuck = new QTimer(QCoreApplication::instance());
+            QObject::connect(stuck, &QTimer::timeout, [] {
+                while (ui::Ending())
+                    std::this_thread::sleep_for(std::chrono::seconds(1));
+            });
+            stuck->start(1);
+        });
+    }
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CommandsArrive(1));
+    kill(child, SIGTERM);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    kill(child, SIGHUP);  // the same ending
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, WNOHANG), 0) << "a signal within the bound ended the process";
+    kill(child, SIGINT);
+    const std::optional<int> ended = AwaitEnd(child);
+    ASSERT_TRUE(ended.has_value()) << "the program did not end";
+    EXPECT_TRUE(WIFSIGNALED(*ended) && WTERMSIG(*ended) == SIGINT);
+}
+
+// The program's own binary: a signal right after its first line ends it by the close.
+TEST_F(Ending, TheProgramTakesAnEndSignalFromItsFirstLine) {
+    if (InChild())
+        return;
+    const pid_t child = Spawn({TALVANE_PROGRAM}, {{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    const std::string status = "/proc/" + std::to_string(child) + "/status";
+    const auto caught = [&] {
+        std::ifstream in(status);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("SigCgt:", 0) == 0)
+                return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1) & 1) != 0;
+        }
+        return false;
+    };
+    for (int n = 0; n < 20000 && !caught(); ++n)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    kill(child, SIGTERM);
+    const std::optional<int> ended = AwaitEnd(child);
+    ASSERT_TRUE(ended.has_value()) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(*ended) && WEXITSTATUS(*ended) == 0) << "ended by the signal, not by the close";
+}
+
+// The close waits until the message loop is on top again: inside a loop further up (here one that
+// no close ends, run while the main window holds the port) a panel's stop could not take the port.
+TEST_F(Ending, TheCloseWaitsForTheMessageLoopSoThatTheStopsGoOut) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            FirePexmar(main);
+            main.HoldPort();
+            QEventLoop loop;
+            QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+            loop.exec();
+            main.ReleasePort();
+        });
+    }
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(Arrives("!SHUTTER=1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // inside the loop
+    const std::size_t before = CommandsSent();
+    CommandsAfterEndSignal(child);
+    ExpectOnlyTheStopsAfter(before, kPexmarStops);
+}
+
+// After the ending began, a cycle start or a download (an operator's click still queued) sends nothing.
+TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            SendCommand(main);
+            main.edString[0]->SetText(kCommand);
+            main.cbCycleString[0]->SetChecked(true);
+            main.leCycleCount->SetText("0");
+            InstrumentSettingForm->reInstrumentQueryFile->AddLine("L0,Q0?");
+            auto* late = new QTimer(QCoreApplication::instance());
+            QObject::connect(late, &QTimer::timeout, [late, &main] {
+                if (!ui::Ending())
+                    return;
+                late->stop();
+                main.cmdStartCycleClick();
+                QTimer::singleShot(0, [] { InstrumentSettingForm->cmdDownloadClick(); });
+                main.DownloadSettings1Click();
+                platform::Sleep(300);  // a worker started now would send meanwhile
+            });
+            late->start(1);
+        });
+    }
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(CommandsArrive(1));
+    EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
+}
+
+// A panel's sequence of sends, ended by a signal and by a lost display, with an instrument that
+// answers after 0.3 s and with a silent one: at most the command in flight, then only the stops.
+class EndingDuringASequence : public Ending {
+protected:
+    void EndDuringTheSequence(const std::vector<std::string>& stops, std::size_t commandsBeforeTheEnd = 2) {
+        for (const bool bySignal : {true, false}) {
+            for (const bool silent : {false, true}) {
+                SCOPED_TRACE(std::string(bySignal ? "end signal" : "lost display") + (silent ? ", silent" : ", slow"));
+                Instrument().ClearReceived();
+                Instrument().SetSilent(false);
+                Instrument().SetDelay(std::chrono::milliseconds(0));
+                std::optional<XServer> server;
+                if (!bySignal)
+                    server.emplace();
+                const pid_t child = bySignal ? StartChild({{"QT_QPA_PLATFORM", "offscreen"}})
+                                             : StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server->Display()}});
+                ASSERT_GT(child, 0);
+                ASSERT_TRUE(Arrives(kSequenceMark));
+                if (silent)
+                    Instrument().SetSilent(true);
+                else
+                    Instrument().SetDelay(std::chrono::milliseconds(300));
+                ASSERT_TRUE(CommandsArrive(Instrument().Commands().size() + commandsBeforeTheEnd));
+                const std::size_t before = CommandsSent();
+                if (bySignal)
+                    kill(child, SIGTERM);
+                else
+                    server->Kill();
+                const std::optional<int> status = AwaitEnd(child);
+                ASSERT_TRUE(status.has_value()) << "the program did not end";
+                ExpectOnlyTheStopsAfter(before, stops);
+            }
+        }
+    }
+};
+
+// The child opens the panel, marks the start and runs the sequence.
+void RunSequence(const std::function<void(TTalvaneForm&)>& open, const std::function<void()>& sequence) {
+    RunProgram([open, sequence](TTalvaneForm& main) {
+        open(main);
+        main.SendThroughDoor(kSequenceMark);
+        sequence();
+    });
+}
+
+void OpenPexmar(TTalvaneForm& main) { main.PexmarSystem1Click(); }
+void OpenFramont(TTalvaneForm& main) { main.GRNIRControl1Click(); }
+
+TEST_F(EndingDuringASequence, PexmarOpening) {
+    if (InChild())
+        return RunSequence([](TTalvaneForm&) {}, [] { TalvaneForm->PexmarSystem1Click(); });
+    EndDuringTheSequence(kPexmarStops);
+}
+
+TEST_F(EndingDuringASequence, PexmarReadAndWrite) {
+    if (InChild()) {
+        if (ChildCase() == "read")
+            return RunSequence(OpenPexmar, [] { PexmarControlForm->cmdUpdate->Click(); });
+        return RunSequence(OpenPexmar, [] { PexmarControlForm->cmdRefresh->Click(); });
+    }
+    for (const char* which : {"read", "write"}) {
+        SCOPED_TRACE(which);
+        setenv(kCaseVariable, which, 1);
+        EndDuringTheSequence(kPexmarStops, 3);
+    }
+    unsetenv(kCaseVariable);
+}
+
+// The opening ends with the replay of the panel file; four commands in, the replay runs.
+TEST_F(EndingDuringASequence, FramontOpeningAndReplay) {
+    if (InChild())
+        return RunSequence([](TTalvaneForm&) {}, [] { TalvaneForm->GRNIRControl1Click(); });
+    EndDuringTheSequence(kFramontStops, 4);
+}
+
+TEST_F(EndingDuringASequence, FramontReadAndWrite) {
+    if (InChild()) {
+        if (ChildCase() == "read")
+            return RunSequence(OpenFramont, [] { FramontControlForm->cmdUpdate->Click(); });
+        return RunSequence(OpenFramont, [] { FramontControlForm->cmdRefresh->Click(); });
+    }
+    for (const char* which : {"read", "write"}) {
+        SCOPED_TRACE(which);
+        setenv(kCaseVariable, which, 1);
+        EndDuringTheSequence(kFramontStops);
+    }
+    unsetenv(kCaseVariable);
+}
+
+// Each laser panel alone, firing, then the display lost with the instrument gone silent: its stops
+// go out (each waits only briefly for its reply), its file is saved as the close saves it, and the
+// port is free also for an ordinary user's program (no exclusive mark left on the device).
+// This rests on Qt's xcb platform: once the X connection has failed, Qt logs "The X11 connection
+// broke" on the GUI thread and then exits; the program's message handler takes that first message
+// as the loss and ends from there. Should Qt stop logging first, these cases fail.
+TEST_F(Ending, ALostDisplayLeavesEachLaserPanelAsItsCloseLeavesIt) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            char enter = 13;
+            if (ChildCase() == "Pexmar") {
+                FirePexmar(main);
+            } else if (ChildCase() == "Framont") {
+                main.GRNIRControl1Click();
+                FramontControlForm->leRepRate->SetText("20");
+                FramontControlForm->RepRateEdit->KeyPress(enter);
+                FramontControlForm->sbFireClick();
+            } else {
+                OndrelControlForm->Show();
+                OndrelControlForm->sbFireClick();
+            }
+            main.SendThroughDoor(kSequenceMark);
+        });
+    }
+    for (const char* panel : {"Ondrel", "Framont", "Pexmar"}) {
+        SCOPED_TRACE(panel);
+        setenv(kCaseVariable, panel, 1);
+        RemovePanelFiles();
+        Instrument().ClearReceived();
+        Instrument().SetSilent(false);
+        XServer server;
+        ASSERT_FALSE(server.Display().empty()) << "no X server (package xvfb)";
+        const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(Arrives(kSequenceMark));
+        Instrument().SetSilent(true);
+        const std::size_t before = Instrument().Commands().size();
+        server.Kill();
+        ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+        const std::string name = panel;
+        ExpectOnlyTheStopsAfter(before, name == "Pexmar" ? kPexmarStops : kFramontStops);
+        if (name == "Pexmar")
+            ExpectPanelFileAsTheCloseSavesIt();
+        if (name == "Framont") {
+            const panels::FramontPanelValues file =
+                panels::ReadFramontPanelText(ReadFile(panels::FramontConfigFilePath()));
+            EXPECT_EQ(file.RepRate, 20);
+            EXPECT_EQ(file.LaserFire, 0);
+        }
+        testsupport::RunWithoutCapabilities({CAP_SYS_ADMIN}, [] {
+            const platform::SerialHandle port = platform::OpenComPort(kPort, platform::OpenPurpose::Use);
+            EXPECT_NE(port, platform::SerialHandle::Invalid) << "the port is still held or marked";
+            platform::CloseHandle(port);
+        });
+    }
+    unsetenv(kCaseVariable);
 }
 
 }  // namespace
