@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <string>
 
 #include "platform/Clock.h"
 #include "platform/ComNames.h"
+#include "platform/DeviceAccess.h"
 #include "platform/TextConvert.h"
 
 namespace {
@@ -48,6 +50,18 @@ std::int32_t ByteSizeOfCode(std::int32_t code) {
     }
 }
 
+// What an account that may not open the device can do: join its group when that group may open it,
+// else nobody but its owner (or root) may.
+std::string AdviceFor(const std::filesystem::path& device) {
+    const std::optional<platform::DeviceAccess> access = platform::AccessOf(device);
+    if (!access || access->groupMayOpen) {
+        const std::string group = access ? access->group : "dialout";
+        return "add the account to the " + group + " group (sudo usermod -aG " + group +
+               " \"$USER\", then log in again)";
+    }
+    return access->ownerMayOpen ? "only its owner (" + access->owner + ") may open it" : "only root may open it";
+}
+
 // A port whose device is there but closed to this account is not listed; one line on stderr says why.
 void TellIfDenied(const std::string& comName, int openError) {
     const std::optional<std::filesystem::path> device = platform::ComDevicePath(comName);
@@ -56,8 +70,7 @@ void TellIfDenied(const std::string& comName, int openError) {
     std::error_code error;
     const std::filesystem::path resolved = std::filesystem::canonical(*device, error);
     std::cerr << "talvane: " << (error ? *device : resolved).string() << " (" << comName
-              << ") is not listed: this account may not open it; add the account to the dialout group"
-                 " (sudo usermod -aG dialout \"$USER\", then log in again)\n";
+              << ") is not listed: this account may not open it; " << AdviceFor(*device) << "\n";
 }
 
 }  // namespace

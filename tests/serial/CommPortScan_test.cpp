@@ -1,4 +1,6 @@
+#include <grp.h>
 #include <linux/capability.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -6,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "serial/CommPort.h"
 #include "support/FakeInstrument.h"
@@ -85,22 +89,49 @@ void DropOverrideOfFileModes() {
     ASSERT_EQ(syscall(SYS_capset, &header, caps), 0);
 }
 
+// The device's owner, group and mode, and what the scan advises an account that may not open it.
+struct Denial {
+    uid_t owner;
+    gid_t group;
+    mode_t mode;
+    std::string advice;
+};
+
+std::vector<Denial> DenialsThisAccountCanMake() {
+    std::vector<Denial> denials{{getuid(), getgid(), 0, "only root may open it"}};
+    if (geteuid() != 0)
+        return denials;  // only root gives a device to another account
+    const passwd* nobody = getpwnam("nobody");
+    const group* uucp = getgrnam("uucp");
+    if (nobody == nullptr || uucp == nullptr)
+        return denials;
+    denials.push_back({nobody->pw_uid, uucp->gr_gid, 0660,
+                       "add the account to the uucp group (sudo usermod -aG uucp \"$USER\", then log in again)"});
+    denials.push_back({nobody->pw_uid, uucp->gr_gid, 0600, "only its owner (nobody) may open it"});
+    return denials;
+}
+
 TEST(CommPortScan, ADeviceThisAccountMayNotOpenIsNamedOnceOnStderr) {
-    testsupport::FakeInstrument fake("COM98");
-    ASSERT_EQ(chmod(fake.SlavePath().c_str(), 0), 0);
-    PortPresence present{};
-    testing::internal::CaptureStderr();
-    std::thread([&] {
-        DropOverrideOfFileModes();
-        CSerialPort().ScanPorts(present);
-    }).join();
-    const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(present[98]);
-    const std::string named = fake.SlavePath() + " (COM98)";
-    const std::size_t at = said.find(named);
-    ASSERT_NE(at, std::string::npos) << said;
-    EXPECT_EQ(said.find(named, at + 1), std::string::npos) << said;
-    EXPECT_NE(said.find("dialout group", at), std::string::npos) << said;
+    for (const Denial& denial : DenialsThisAccountCanMake()) {
+        testsupport::FakeInstrument fake("COM98");
+        ASSERT_EQ(chown(fake.SlavePath().c_str(), denial.owner, denial.group), 0);
+        ASSERT_EQ(chmod(fake.SlavePath().c_str(), denial.mode), 0);
+        PortPresence present{};
+        testing::internal::CaptureStderr();
+        std::thread([&] {
+            DropOverrideOfFileModes();
+            CSerialPort().ScanPorts(present);
+        }).join();
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(present[98]) << denial.advice;
+        const std::string named = fake.SlavePath() + " (COM98)";
+        const std::size_t at = said.find(named);
+        ASSERT_NE(at, std::string::npos) << said;
+        EXPECT_EQ(said.find(named, at + 1), std::string::npos) << said;
+        EXPECT_NE(said.find(named + " is not listed: this account may not open it; " + denial.advice + "\n"),
+                  std::string::npos)
+            << said;
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QMainWindow>
+#include <QProcess>
 #include <QTest>
 
 #include <filesystem>
@@ -185,6 +186,67 @@ TEST(Shell, OnlyTheAlignedGroupsAndThePaneFollowTheWindowsSize) {
     TalvaneApp::ProcessEvents();
     EXPECT_EQ(main.gbInputFile->Left() + main.gbInputFile->Width(), main.nbLaserSystem->Width());
     EXPECT_LT(main.gbCommunications->Width(), wideGroup) << "the command file window stands beside the pane";
+}
+
+// The program itself, started in this test's data folder with the given display, platform variable and
+// arguments, and no Wayland session.
+void StartProgram(QProcess& program, const QString& display, const QString& platform, const QStringList& arguments) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
+        environment.remove(name);
+    if (!display.isEmpty())
+        environment.insert("DISPLAY", display);
+    if (!platform.isEmpty())
+        environment.insert("QT_QPA_PLATFORM", platform);
+    program.setProcessEnvironment(environment);
+    program.start(TALVANE_PROGRAM, arguments);
+}
+
+// A display number no X server on this machine uses.
+QString DeadDisplay() {
+    int number = 1000;
+    while (std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(number)) ||
+           std::filesystem::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+        ++number;
+    return ":" + QString::number(number);
+}
+
+// No DISPLAY, or one where no X server listens, with the X11 platform by default, by QT_QPA_PLATFORM or
+// by -platform (which comes before the variable).
+TEST(Shell, WithoutADisplayTheProgramSaysWhatToDoInOneLineAndFailsWithoutAnAbort) {
+    const QString dead = DeadDisplay();
+    struct Start {
+        QString display, platform;
+        QStringList arguments;
+    };
+    for (const Start& start : {Start{"", "", {}}, Start{dead, "", {}}, Start{dead, "xcb", {}},
+                               Start{dead, "offscreen", {"-platform", "xcb"}}}) {
+        const std::string what = "DISPLAY=" + start.display.toStdString() + " QT_QPA_PLATFORM=" +
+                                 start.platform.toStdString() + " " + start.arguments.join(' ').toStdString();
+        QProcess program;
+        StartProgram(program, start.display, start.platform, start.arguments);
+        ASSERT_TRUE(program.waitForFinished(90000)) << what;
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(program.exitCode(), 1) << what;
+        const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+        const bool oneLine = said.startsWith("talvane: ") && said.indexOf('\n') == said.size() - 1;
+        EXPECT_TRUE(oneLine) << what << ": " << said.toStdString();
+        EXPECT_TRUE(said.contains("desktop session") && said.contains("-platform offscreen")) << said.toStdString();
+    }
+
+    // "-platform=offscreen" chooses the platform as "-platform offscreen" does: the program starts.
+    QProcess program;
+    StartProgram(program, dead, "xcb", {"-platform=offscreen"});
+    const std::filesystem::path made = InstallFolder() / "Logs";
+    bool ended = false;
+    for (int wait = 0; wait < 9000 && !ended && !std::filesystem::exists(made); ++wait)
+        ended = program.waitForFinished(10);
+    program.terminate();  // as a logout ends it
+    ASSERT_TRUE(ended || program.waitForFinished(90000));
+    EXPECT_TRUE(std::filesystem::exists(made));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+    EXPECT_FALSE(program.readAllStandardError().contains("talvane: "));
 }
 
 class ShellWithInstrument : public ::testing::Test {
