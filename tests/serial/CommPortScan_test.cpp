@@ -1,19 +1,17 @@
 #include <grp.h>
-#include <linux/capability.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "serial/CommPort.h"
 #include "support/FakeInstrument.h"
+#include "support/ThreadCapabilities.h"
 
 namespace {
 
@@ -80,15 +78,6 @@ TEST(CommPortScan, APortInUseIsNotMarked) {
     EXPECT_TRUE(holder.IsPortOpen());
 }
 
-// The calling thread alone loses root's power to open a file whatever its mode (a no-op for others).
-void DropOverrideOfFileModes() {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{};
-    ASSERT_EQ(syscall(SYS_capget, &header, caps), 0);
-    caps[0].effective &= ~(1u << CAP_DAC_OVERRIDE | 1u << CAP_DAC_READ_SEARCH);
-    ASSERT_EQ(syscall(SYS_capset, &header, caps), 0);
-}
-
 // The device's owner, group and mode, and what the scan advises an account that may not open it.
 struct Denial {
     uid_t owner;
@@ -118,10 +107,8 @@ TEST(CommPortScan, ADeviceThisAccountMayNotOpenIsNamedOnceOnStderr) {
         ASSERT_EQ(chmod(fake.SlavePath().c_str(), denial.mode), 0);
         PortPresence present{};
         testing::internal::CaptureStderr();
-        std::thread([&] {
-            DropOverrideOfFileModes();
-            CSerialPort().ScanPorts(present);
-        }).join();
+        testsupport::RunWithoutCapabilities({CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH},
+                                            [&] { CSerialPort().ScanPorts(present); });
         const std::string said = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(present[98]) << denial.advice;
         const std::string named = fake.SlavePath() + " (COM98)";
