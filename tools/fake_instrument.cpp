@@ -4,14 +4,13 @@
 #include <pthread.h>
 
 #include <csignal>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "platform/ComNames.h"
 #include "support/FakeInstrument.h"
+#include "support/FakeInstrumentOptions.h"
 #include "support/FakeInstrumentScript.h"
 
 namespace {
@@ -40,64 +39,11 @@ prints every command it receives and answers it. Stop it with Ctrl+C; the link i
   --help            this text
 )";
 
-struct Options {
-    std::string comName = "COM3";
-    std::string reply = "OK\r\n";
-    std::vector<testsupport::ReplyRule> rules;
-    std::string terminator = "\r\n";
-};
-
-std::optional<std::string> ReadRulesFile(const std::string& path, std::vector<testsupport::ReplyRule>& rules) {
-    std::ifstream in(path);
-    if (!in)
-        return "cannot read " + path;
-    testsupport::ReplyRules parsed = testsupport::ParseReplyRules(in);
-    if (!parsed.error.empty())
-        return path + ", " + parsed.error;
-    rules = std::move(parsed.rules);
-    return std::nullopt;
-}
-
-// Takes one option and its value; gives an error text when it is wrong.
-std::optional<std::string> TakeOption(const std::string& name, const std::string& value, Options& options) {
-    if (name == "--com") {
-        if (!platform::ComNumber(value))
-            return "not a COM name from COM1 to COM119: " + value;
-        options.comName = value;
-    } else if (name == "--reply") {
-        const std::optional<std::string> reply = testsupport::Unescape(value);
-        if (!reply)
-            return "bad escape in the reply: " + value;
-        options.reply = *reply;
-    } else if (name == "--rules") {
-        return ReadRulesFile(value, options.rules);
-    } else if (name == "--terminator") {
-        const std::optional<std::string> terminator = testsupport::ParseHexBytes(value);
-        if (!terminator)
-            return "not one or two hexadecimal bytes such as 0D,0A: " + value;
-        options.terminator = *terminator;
-    } else {
-        return "unknown option " + name;
-    }
-    return std::nullopt;
-}
-
 bool AsksForHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h")
             return true;
     return false;
-}
-
-std::optional<std::string> ParseArguments(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; i += 2) {
-        const std::string name = argv[i];
-        if (i + 1 >= argc)
-            return name + " needs a value";
-        if (std::optional<std::string> error = TakeOption(name, argv[i + 1], options))
-            return error;
-    }
-    return std::nullopt;
 }
 
 void PrintExchange(const std::string& command, const std::optional<std::string>& reply) {
@@ -107,7 +53,7 @@ void PrintExchange(const std::string& command, const std::optional<std::string>&
     std::cout.flush();
 }
 
-int Serve(const Options& options, const sigset_t& stopSignals) {
+int Serve(const testsupport::FakeInstrumentOptions& options, const sigset_t& stopSignals) {
     testsupport::FakeInstrument fake(options.comName);
     fake.SetTerminator(options.terminator);
     fake.ReplyDefault(options.reply);
@@ -128,8 +74,9 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
-    Options options;
-    if (const std::optional<std::string> error = ParseArguments(argc, argv, options)) {
+    testsupport::FakeInstrumentOptions options;
+    if (const std::optional<std::string> error =
+            testsupport::ParseFakeInstrumentOptions(std::vector<std::string>(argv + 1, argv + argc), options)) {
         std::cerr << "talvane-fake-instrument: " << *error << "\n\n" << kUsage;
         return 2;
     }

@@ -13,6 +13,7 @@
 
 #include "panels/CommittedEdit.h"
 #include "panels/PanelWidgets.h"
+#include "platform/TextConvert.h"
 #include "ui/Buttons.h"
 #include "ui/ComboBox.h"
 #include "ui/Containers.h"
@@ -85,7 +86,7 @@ struct AngleControls {
 inline AngleControls MakeAngleRows(ui::TForm& form, QWidget* box, QGridLayout& grid, int row,
                                    const std::string& caption, int limit) {
     grid.addWidget(MakeLabel(box, caption), row, 0, 1, 3);
-    const std::string range = "(" + std::to_string(-limit) + " - " + std::to_string(limit) + ")";
+    const std::string range = platform::Concat({"(", std::to_string(-limit), " - ", std::to_string(limit), ")"});
     AngleControls angle{};
     angle.bar = form.Make<ui::TTrackBar>(box);
     ShapeTrackBar(*angle.bar, -limit, limit, 0, 0, limit);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/TextConvert.h"
+
 namespace panels {
 namespace {
 
@@ -63,17 +65,13 @@ std::string ScaledRoundedDigits(double magnitude, int decimals) {
 }  // namespace
 
 std::string UnitCommand(std::string_view unit, std::string_view command, std::string_view arguments) {
-    std::string text = ";" + std::string(unit) + ":" + std::string(command);
-    if (!arguments.empty())
-        text += " " + std::string(arguments);
-    return text;
+    return arguments.empty() ? platform::Concat({";", unit, ":", command})
+                             : platform::Concat({";", unit, ":", command, " ", arguments});
 }
 
 std::string UnitQuery(std::string_view unit, std::string_view command, std::string_view argument) {
-    std::string text = ";" + std::string(unit) + ":" + std::string(command) + "?";
-    if (!argument.empty())
-        text += " " + std::string(argument);
-    return text;
+    return argument.empty() ? platform::Concat({";", unit, ":", command, "?"})
+                            : platform::Concat({";", unit, ":", command, "? ", argument});
 }
 
 std::string JoinArguments(std::initializer_list<std::string_view> arguments) {
@@ -89,10 +87,10 @@ std::string JoinArguments(std::initializer_list<std::string_view> arguments) {
 }
 
 std::string PexmarSetting(std::string_view key, std::string_view value) {
-    return "!" + std::string(key) + "=" + std::string(value);
+    return platform::Concat({"!", key, "=", value});
 }
 
-std::string PexmarQuery(std::string_view key) { return "?" + std::string(key); }
+std::string PexmarQuery(std::string_view key) { return platform::Concat({"?", key}); }
 
 std::string StopCommand(CommandSet set) {
     return set == CommandSet::Pexmar ? PexmarSetting("GATE ACTIV", "0") : UnitCommand("LC", "FL", "0");

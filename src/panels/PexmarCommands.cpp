@@ -41,7 +41,7 @@ std::optional<std::string> ReadHead(const std::filesystem::path& path) {
 std::string ParameterSetItem(int index) {
     if (index < 0 || index >= kParameterSetCount)
         return "";
-    return (index < 10 ? "0" : "") + std::to_string(index);
+    return platform::Concat({index < 10 ? "0" : "", std::to_string(index)});
 }
 
 std::string TextBefore(const std::string& reply, char c) {

@@ -96,4 +96,15 @@ std::string Trim(const std::string& text) {
     return text.substr(first, last - first);
 }
 
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (std::string_view part : parts)
+        size += part.size();
+    std::string text;
+    text.reserve(size);
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
+
 }  // namespace platform

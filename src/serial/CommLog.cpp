@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "platform/TextConvert.h"
 #include "terminal/Main.h"
 #include "ui/GuiThread.h"
 #include "ui/Menu.h"
@@ -103,7 +104,7 @@ void TCommLogForm::BuildErrorGroup(QWidget* parent) {
     for (int d = 0; d < kErrorCodes; ++d) {
         const auto i = static_cast<std::size_t>(d);
         const int top = 50 + 28 * d;
-        lblE[i] = Make<ui::TLabel>(box, "?" + std::to_string(d));
+        lblE[i] = Make<ui::TLabel>(box, platform::Concat({"?", std::to_string(d)}));
         MakeCaptionStyle(*lblE[i]);
         lblE[i]->SetBounds(kColumns[0], top + 4, 40, 18);
         edECount[i] = Make<ui::TEdit>(box);

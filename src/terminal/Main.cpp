@@ -7,6 +7,7 @@
 #include "panels/Ondrelcontrol.h"
 #include "panels/Pexmarcontrol.h"
 #include "platform/Folders.h"
+#include "platform/TextConvert.h"
 #include "serial/CommLog.h"
 #include "ui/Application.h"
 #include "ui/Menu.h"
@@ -108,7 +109,7 @@ void TTalvaneForm::BuildCommonStrings(QWidget* device) {
     cboCommandGroup->SetBounds(134, 21, 104, 22);
     MakeLabel("Cycle", box, 244, 25);
     for (int k = 0; k < 5; ++k) {
-        const std::string fkey = "F" + std::to_string(k + 1);
+        const std::string fkey = platform::Concat({"F", std::to_string(k + 1)});
         const int top = 54 + 27 * k;
         MakeLabel("(" + fkey + ")", box, 8, top + 3);
         bbSendString[k] = Make<ui::TButton>(box, ">");
@@ -204,7 +205,8 @@ void TTalvaneForm::BuildMenus() {
     SendCommandField1 = mnuControls->Add("Send Command Field", "Ctrl+W");
     for (int k = 0; k < 5; ++k)
         CommonCommandString[k] =
-            mnuControls->Add("Common Command String&" + std::to_string(k + 1), "F" + std::to_string(k + 1));
+            mnuControls->Add(platform::Concat({"Common Command String&", std::to_string(k + 1)}),
+                             platform::Concat({"F", std::to_string(k + 1)}));
     StartCycle1 = mnuControls->Add("Start Cycle", "Ctrl+S");
     StopCycle1 = mnuControls->Add("Stop Cycle", "Ctrl+T");
     mnuControls->SetVisible(false);

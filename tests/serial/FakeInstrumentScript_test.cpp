@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "support/FakeInstrumentOptions.h"
 #include "support/FakeInstrumentScript.h"
 
 namespace {
@@ -44,6 +49,27 @@ TEST(FakeInstrumentScript, RulesFileGivesExactAndPrefixRulesAndNamesTheFirstBadL
     EXPECT_NE(testsupport::ParseReplyRules(noArrow).error, "");
     std::istringstream badEscape("exact A => \\q\n");
     EXPECT_NE(testsupport::ParseReplyRules(badEscape).error, "");
+}
+
+TEST(FakeInstrumentScript, CommandLineTakesEachOptionsValueAndNamesTheFirstWrongArgument) {
+    testsupport::FakeInstrumentOptions options;
+    ASSERT_EQ(testsupport::ParseFakeInstrumentOptions(
+                  {"--com", "COM5", "--reply", R"(READY\r)", "--terminator", "0D"}, options),
+              std::nullopt);
+    EXPECT_EQ(options.comName, "COM5");
+    EXPECT_EQ(options.reply, "READY\r");
+    EXPECT_EQ(options.terminator, "\r");
+
+    const std::pair<std::vector<std::string>, std::string> wrong[] = {
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"--com", "COM5", "--bogus", "x"}, "unknown option --bogus"},
+        {{"COM5"}, "unknown option COM5"},
+        {{"--reply"}, "--reply needs a value"},
+        {{"--com", "COM120"}, "not a COM name from COM1 to COM119: COM120"},
+        {{"--rules", "/nonexistent/answers.txt"}, "cannot read /nonexistent/answers.txt"},
+    };
+    for (const auto& [arguments, error] : wrong)
+        EXPECT_EQ(testsupport::ParseFakeInstrumentOptions(arguments, options), error) << arguments[0];
 }
 
 }  // namespace
