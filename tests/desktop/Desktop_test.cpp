@@ -4,10 +4,14 @@
 // typed keys go. Each case starts the program afresh with its own data folder.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -440,6 +444,26 @@ TEST_F(Desktop, TheMainWindowsShortcutsActFromAPanelAndTheirBoxesStayAboveIt) {
     const XWindow properties = ExpectOwnedWindow("COM5 Properties", panel);
     x->Key("alt+F4");
     ExpectClosed(properties);
+}
+
+// A session ends: SIGTERM and SIGHUP at once, as systemd sends them, to the program with the Pexmar
+// panel open. One ending: the panel's stops reach the instrument, the history is saved, status 0.
+TEST_F(Desktop, TheSignalPairOfASessionStopIsOneEndingThatStopsThePanelsLaser) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    OpenPanel(true);
+    SendMark();  // the panel's opening has ended
+    const std::size_t before = instrument->CommandCount();
+    kill(program.Pid(), SIGTERM);
+    kill(program.Pid(), SIGHUP);
+    const std::optional<int> status = program.AwaitExit();
+    ASSERT_TRUE(status.has_value()) << "the program did not end";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by a signal, not by the close";
+    const std::vector<std::string> commands = Received(before + 2);
+    EXPECT_EQ(std::vector<std::string>(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end()),
+              (std::vector<std::string>{"!GATE ACTIV=0", "!SHUTTER=0"}));
+    std::ifstream config(ConfigFilePath());
+    const std::string saved((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
+    EXPECT_NE(saved.find("\r\n!SHUTTER=0\r\n"), std::string::npos) << "the history was not saved after the stops";
 }
 
 }  // namespace

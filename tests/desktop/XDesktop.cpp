@@ -106,6 +106,14 @@ Child& Child::operator=(Child&& other) noexcept {
 
 bool Child::Running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
 
+std::optional<int> Child::AwaitExit(std::chrono::milliseconds bound) {
+    int status = 0;
+    if (pid_ <= 0 || !WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, bound))
+        return std::nullopt;
+    pid_ = -1;
+    return status;
+}
+
 void Child::Stop() {
     if (pid_ <= 0)
         return;

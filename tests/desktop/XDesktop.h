@@ -33,6 +33,8 @@ public:
     Child& operator=(Child&& other) noexcept;
     pid_t Pid() const { return pid_; }
     bool Running() const;
+    // Its wait status once it has ended by itself; nothing when it still runs after the bound.
+    std::optional<int> AwaitExit(std::chrono::milliseconds bound = 20s);
     void Stop();
 
 private:
