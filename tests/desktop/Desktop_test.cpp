@@ -492,6 +492,7 @@ TEST_F(Desktop, TheMainWindowsFileDialogAndBoxesAreAboveAStayOnTopPanel) {
     const XWindow properties = ExpectAboveStayOnTop("COM5 Properties", panel);
     x->Key("alt+F4");
     ExpectClosed(properties);
+    x->Activate(main);  // the keys go nowhere until the window manager has given it the focus back
     x->Key("alt+f");
     x->Key("Return");
     x->Minimise(ExpectAboveStayOnTop("Open Command Input File", panel));
