@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -34,13 +35,19 @@ QString QtFilter(const std::string& filter) {
     return entries.join(";;");
 }
 
+int ExecAboveStayOnTopWindows(QDialog& dialog) {
+    if (StayOnTopWindowShown())
+        dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return dialog.exec();
+}
+
 class QtDialogs : public IDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override {
         if (Ending())
             return buttons == MsgButtons::Ok ? mrOk : mrCancel;
         QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), TForm::DialogOwner());
-        switch (box.exec()) {
+        switch (ExecAboveStayOnTopWindows(box)) {
             case QMessageBox::Ok: return mrOk;
             case QMessageBox::Cancel: return mrCancel;
             case QMessageBox::Yes: return mrYes;
@@ -74,7 +81,9 @@ public:
             std::fprintf(stderr, "%s: %s\n", Application::Title().c_str(), message.c_str());
             return;
         }
-        QMessageBox::critical(TForm::DialogOwner(), ToQt(Application::Title()), ToQt(message));
+        QMessageBox box(QMessageBox::Critical, ToQt(Application::Title()), ToQt(message), QMessageBox::Ok,
+                        TForm::DialogOwner());
+        ExecAboveStayOnTopWindows(box);
     }
 
 private:
@@ -102,7 +111,7 @@ private:
         if (Ending())
             return std::nullopt;
         const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(options, mode == QFileDialog::AcceptOpen);
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        if (ExecAboveStayOnTopWindows(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty())
             return std::nullopt;
         return FromQt(dialog->selectedFiles().first());
     }
@@ -144,6 +153,14 @@ std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) {
                                  MsgIcon::Confirmation, MsgButtons::YesNo) == mrYes)
             return name;
     }
+}
+
+bool StayOnTopWindowShown(const QWidget* besides) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [besides](const QWidget* window) {
+        return window != besides && window->isVisible() && !window->isMinimized() &&
+               window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+    });
 }
 
 void CloseOpenDialogs() {

@@ -187,11 +187,12 @@ void TForm::SetWindowState(WindowState state) {
 }
 
 // While shown modally the window is a dialog window: it cannot be minimised away from the operator
-// while the rest of the program waits for it.
+// while the rest of the program waits for it; and it is not hidden under a window that stays on top.
 int TForm::ShowModal() {
     return OnGui([&] {
         modal_ = true;
         modalResult_ = 0;
+        onTopWhileModal_ = StayOnTopWindowShown(window_);
         QWidget* owner = DialogOwner();
         if (owner == window_)
             owner = nullptr;
@@ -203,6 +204,7 @@ int TForm::ShowModal() {
         window_->windowHandle()->setTransientParent(nullptr);
         window_->setWindowModality(Qt::NonModal);
         modal_ = false;
+        onTopWhileModal_ = false;
         ApplyWindowFlags();
         return result;
     });
@@ -265,7 +267,7 @@ void TForm::ApplyWindowFlags() {
         flags |= Qt::WindowMinimizeButtonHint;
     if (!dialog && borderStyle_ == TBorderStyle::Sizeable && (borderIcons_ & biMaximize))
         flags |= Qt::WindowMaximizeButtonHint;
-    if (keepOnTop_)
+    if (keepOnTop_ || onTopWhileModal_)
         flags |= Qt::WindowStaysOnTopHint;
     if (flags == window_->windowFlags())
         return;

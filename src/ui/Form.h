@@ -114,6 +114,7 @@ private:
     TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
     unsigned borderIcons_ = biSystemMenu | biMinimize | biMaximize;
     bool keepOnTop_ = false;
+    bool onTopWhileModal_ = false;
     std::function<void()> onModalEnd_;
 };
 

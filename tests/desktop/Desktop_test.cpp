@@ -158,13 +158,34 @@ protected:
         if (window == 0)
             return 0;
         EXPECT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == window; })) << title << " is not active";
-        EXPECT_EQ(x->TransientFor(window), std::optional<XWindow>(owner)) << title;
-        const auto stacking = x->Stacking();
-        const auto at = [&](XWindow w) { return std::find(stacking.begin(), stacking.end(), w) - stacking.begin(); };
-        EXPECT_GT(at(window), at(owner)) << title << " is below its owner";
+        EXPECT_EQ(x->TransientFor(window), std::optional<XWindow>(owner)) << title << " owned by " << x->Title(x->TransientFor(window).value_or(0));
+        EXPECT_TRUE(Above(window, owner)) << title << " is below its owner";
         const auto functions = x->MotifFunctions(window);
         EXPECT_TRUE(functions && (*functions & kMotifMinimise) == 0) << title << " can be minimised alone";
         return window;
+    }
+
+    // Whether upper is above lower in the window manager's stacking.
+    bool Above(XWindow upper, XWindow lower) {
+        const auto stacking = x->Stacking();
+        const auto upperAt = std::find(stacking.begin(), stacking.end(), upper);
+        return upperAt != stacking.end() && std::find(stacking.begin(), upperAt, lower) != upperAt;
+    }
+
+    // A box or dialog of the main window shown while a stay-on-top window is on the screen: owned by
+    // the main window, above the stay-on-top window, and the strip along its bottom, where its buttons
+    // are, in sight.
+    XWindow ExpectAboveStayOnTop(const std::string& title, XWindow stayOnTop) {
+        const XWindow box = ExpectOwnedWindow(title, main);
+        EXPECT_TRUE(Above(box, stayOnTop)) << title << " is under " << x->Title(stayOnTop);
+        const Rect place = x->Place(box);
+        const int buttonsY = place.y + place.height - 20;
+        for (int along : {place.x + 10, place.CentreX(), place.x + place.width - 10}) {
+            const auto seen = x->WindowAt(along, buttonsY);
+            EXPECT_EQ(seen, std::optional<XWindow>(box))
+                << title << "'s buttons are covered at " << along << "," << buttonsY << " by " << x->Title(seen.value_or(0));
+        }
+        return box;
     }
 
     // Opens the pop-up menu of the Command Group box with the right mouse button, at a place along
@@ -444,6 +465,42 @@ TEST_F(Desktop, TheMainWindowsShortcutsActFromAPanelAndTheirBoxesStayAboveIt) {
     const XWindow properties = ExpectOwnedWindow("COM5 Properties", panel);
     x->Key("alt+F4");
     ExpectClosed(properties);
+}
+
+// The panel stays on top; the main window, restored beside it, shows its file dialog, its box and its
+// modal forms above the panel, not hidden under it; once they are gone the panel is above the main
+// window again. A dialog above the panel is still minimised with its owner.
+TEST_F(Desktop, TheMainWindowsFileDialogAndBoxesAreAboveAStayOnTopPanel) {
+    Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+    const XWindow panel = OpenPanel(false);
+    ASSERT_TRUE(desktop::WaitUntil([&] { return !x->Viewable(main); })) << "the main window was not minimised";
+    SendMark();  // the program saw its main window minimised before it is restored
+    x->Activate(main);  // as from a task bar
+    ASSERT_EQ(x->ActiveWindow(), std::optional<XWindow>(main)) << "the main window was not restored";
+    x->Key("alt+f");
+    x->Key("Return");  // Open Command File
+    const XWindow dialog = ExpectAboveStayOnTop("Open Command Input File", panel);
+    x->Type((std::filesystem::path(dataHome) / "new.txt").string());
+    x->Key("Return");
+    ExpectClosed(dialog);
+    const XWindow box = ExpectAboveStayOnTop("Open Command Input File", panel);  // create the file?
+    x->Key("Escape");  // no: the dialog again
+    ExpectClosed(box);
+    const XWindow again = ExpectOwnedWindow("Open Command Input File", main);
+    x->Key("Escape");
+    ExpectClosed(again);
+    EXPECT_TRUE(desktop::WaitUntil([&] { return Above(panel, main); })) << "the panel is under the main window";
+
+    x->Activate(main);
+    x->Key("ctrl+p");  // a modal form
+    const XWindow properties = ExpectAboveStayOnTop("COM5 Properties", panel);
+    x->Key("alt+F4");
+    ExpectClosed(properties);
+    x->Activate(main);  // the keys go nowhere until the window manager has given it the focus back
+    x->Key("alt+f");
+    x->Key("Return");
+    x->Minimise(ExpectAboveStayOnTop("Open Command Input File", panel));
+    EXPECT_TRUE(desktop::WaitUntil([&] { return !x->Viewable(main); })) << "the dialog was minimised without its owner";
 }
 
 // A session ends: SIGTERM and SIGHUP at once, as systemd sends them, to the program with the Pexmar

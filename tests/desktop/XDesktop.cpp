@@ -274,8 +274,16 @@ std::optional<XWindow> XDesktop::WindowUnderPointer() {
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned buttons = 0;
-    if (!XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y, &buttons) ||
-        child == 0)
+    if (!XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &rootX, &rootY, &x, &y, &buttons))
+        return std::nullopt;
+    return WindowAt(rootX, rootY);
+}
+
+std::optional<XWindow> XDesktop::WindowAt(int x, int y) {
+    int childX = 0, childY = 0;
+    Window child = 0;
+    const Window root = DefaultRootWindow(display_);
+    if (!XTranslateCoordinates(display_, root, root, x, y, &childX, &childY, &child) || child == 0)
         return std::nullopt;
     for (XWindow window : Stacking()) {
         if (TopAncestor(window) == child)
@@ -325,21 +333,29 @@ void XDesktop::Minimise(XWindow window) {
     // A request that comes while the window manager is still taking a new window on is dropped: it is
     // sent again once the window manager has handled it and the window is still on the screen.
     WaitUntil([&] {
-        RequestMinimise(window);
+        SendToWindowManager(window, "WM_CHANGE_STATE", IconicState);
         SyncWithWindowManager();
         return !Viewable(window);
     });
 }
 
-void XDesktop::RequestMinimise(XWindow window) {
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = window;
-    request.xclient.message_type = XInternAtom(display_, "WM_CHANGE_STATE", False);
-    request.xclient.format = 32;
-    request.xclient.data.l[0] = IconicState;
+void XDesktop::Activate(XWindow window) {
+    WaitUntil([&] {
+        SendToWindowManager(window, "_NET_ACTIVE_WINDOW", 2);  // 2: from a pager or task bar
+        SyncWithWindowManager();
+        return ActiveWindow() == window;
+    });
+}
+
+void XDesktop::SendToWindowManager(XWindow window, const char* request, long argument) {
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = window;
+    message.xclient.message_type = XInternAtom(display_, request, False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = argument;
     XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &request);
+               &message);
     XSync(display_, False);
 }
 
@@ -359,16 +375,8 @@ void XDesktop::Click(int x, int y, int button) {
 void XDesktop::SyncWithWindowManager() {
     if (probe_ == 0)
         probe_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 10, 10, 0, 0, 0);
-    const Atom extents = XInternAtom(display_, "_NET_FRAME_EXTENTS", False);
-    XDeleteProperty(display_, probe_, extents);
-    XEvent request{};
-    request.xclient.type = ClientMessage;
-    request.xclient.window = probe_;
-    request.xclient.message_type = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
-    request.xclient.format = 32;
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &request);
-    XSync(display_, False);
+    XDeleteProperty(display_, probe_, XInternAtom(display_, "_NET_FRAME_EXTENTS", False));
+    SendToWindowManager(probe_, "_NET_REQUEST_FRAME_EXTENTS", 0);
     WaitUntil([&] { return !Property(probe_, "_NET_FRAME_EXTENTS", XA_CARDINAL).empty(); }, 5s);
 }
 

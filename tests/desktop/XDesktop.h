@@ -74,6 +74,8 @@ public:
     std::optional<unsigned long> MotifFunctions(XWindow window);
     // The managed window the pointer is over.
     std::optional<XWindow> WindowUnderPointer();
+    // The managed window seen at a place of the screen: the topmost whose frame holds it.
+    std::optional<XWindow> WindowAt(int x, int y);
     // The window's place on the screen (its own area, without the frame).
     Rect Place(XWindow window);
     // The colour (0xRRGGBB) of each pixel of a part of the screen, row by row.
@@ -81,6 +83,9 @@ public:
 
     // Asks the window manager to minimise the window, as its title bar's button does, until it has.
     void Minimise(XWindow window);
+    // Asks the window manager to activate the window, as a task bar does (a minimised one is
+    // restored), until it is the active window.
+    void Activate(XWindow window);
     void MoveTo(int x, int y);
     // A click, passed on to the window once the window manager has seen it (it takes the focus with
     // it), so that keys sent after it come after it.
@@ -98,7 +103,8 @@ private:
     XDesktop() = default;
     bool Start();
     void PressKeysym(unsigned long keysym, bool shifted);
-    void RequestMinimise(XWindow window);
+    // Sends the window manager a request about a window, as a pager or task bar does.
+    void SendToWindowManager(XWindow window, const char* request, long argument);
     // The window's ancestor that is a child of the root window: its frame, for a managed window.
     XWindow TopAncestor(XWindow window);
     // Waits until the window manager has handled every event sent to it so far: it answers a request
