@@ -649,6 +649,17 @@ protected:
             }
         }
     }
+
+    // The child learns its case from its environment.
+    void EndDuringEachCase(std::initializer_list<const char*> cases, const std::vector<std::string>& stops,
+                           std::size_t commandsBeforeTheEnd) {
+        for (const char* which : cases) {
+            SCOPED_TRACE(which);
+            setenv(kCaseVariable, which, 1);
+            EndDuringTheSequence(stops, commandsBeforeTheEnd);
+        }
+        unsetenv(kCaseVariable);
+    }
 };
 
 // The child opens the panel, marks the start and runs the sequence.
@@ -671,16 +682,11 @@ TEST_F(EndingDuringASequence, PexmarOpening) {
 
 TEST_F(EndingDuringASequence, PexmarReadAndWrite) {
     if (InChild()) {
-        if (ChildCase() == "read")
-            return RunSequence(OpenPexmar, [] { PexmarControlForm->cmdUpdate->Click(); });
-        return RunSequence(OpenPexmar, [] { PexmarControlForm->cmdRefresh->Click(); });
+        return RunSequence(OpenPexmar, [] {
+            (ChildCase() == "read" ? PexmarControlForm->cmdUpdate : PexmarControlForm->cmdRefresh)->Click();
+        });
     }
-    for (const char* which : {"read", "write"}) {
-        SCOPED_TRACE(which);
-        setenv(kCaseVariable, which, 1);
-        EndDuringTheSequence(kPexmarStops, 3);
-    }
-    unsetenv(kCaseVariable);
+    EndDuringEachCase({"read", "write"}, kPexmarStops, 3);
 }
 
 // The opening ends with the replay of the panel file; four commands in, the replay runs.
@@ -692,16 +698,11 @@ TEST_F(EndingDuringASequence, FramontOpeningAndReplay) {
 
 TEST_F(EndingDuringASequence, FramontReadAndWrite) {
     if (InChild()) {
-        if (ChildCase() == "read")
-            return RunSequence(OpenFramont, [] { FramontControlForm->cmdUpdate->Click(); });
-        return RunSequence(OpenFramont, [] { FramontControlForm->cmdRefresh->Click(); });
+        return RunSequence(OpenFramont, [] {
+            (ChildCase() == "read" ? FramontControlForm->cmdUpdate : FramontControlForm->cmdRefresh)->Click();
+        });
     }
-    for (const char* which : {"read", "write"}) {
-        SCOPED_TRACE(which);
-        setenv(kCaseVariable, which, 1);
-        EndDuringTheSequence(kFramontStops);
-    }
-    unsetenv(kCaseVariable);
+    EndDuringEachCase({"read", "write"}, kFramontStops, 2);
 }
 
 // Each laser panel alone, firing, then the display lost with the instrument gone silent: its stops
