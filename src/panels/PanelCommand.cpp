@@ -3,7 +3,6 @@
 #include <QMainWindow>
 
 #include "platform/Clock.h"
-
 #include "terminal/Main.h"
 #include "ui/Application.h"
 #include "ui/GuiThread.h"

@@ -26,6 +26,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -587,7 +588,16 @@ TEST_F(Ending, TheCloseWaitsForTheMessageLoopSoThatTheStopsGoOut) {
     ExpectOnlyTheStopsAfter(before, kPexmarStops);
 }
 
-// After the ending began, a cycle start or a download (an operator's click still queued) sends nothing.
+// The ids of this process's threads.
+std::set<std::string> Threads() {
+    std::set<std::string> ids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ids.insert(entry.path().filename().string());
+    return ids;
+}
+
+// After the ending began, a cycle start, a download or a port scan (an operator's click still queued)
+// sends nothing and starts no thread (a scan would otherwise start a new cycle worker).
 TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
     if (InChild()) {
         return RunProgram([](TTalvaneForm& main) {
@@ -601,10 +611,16 @@ TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
                 if (!ui::Ending())
                     return;
                 late->stop();
+                const std::set<std::string> before = Threads();
                 main.cmdStartCycleClick();
                 QTimer::singleShot(0, [] { InstrumentSettingForm->cmdDownloadClick(); });
                 main.DownloadSettings1Click();
+                main.CommPortScan1Click();
                 platform::Sleep(300);  // a worker started now would send meanwhile
+                std::vector<std::string> started;
+                std::ranges::set_difference(Threads(), before, std::back_inserter(started));
+                std::ofstream(std::filesystem::path(std::getenv(kChildVariable)) / "threads started.txt")
+                    << started.size();
             });
             late->start(1);
         });
@@ -613,6 +629,7 @@ TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
     ASSERT_GT(child, 0);
     ASSERT_TRUE(CommandsArrive(1));
     EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
+    EXPECT_EQ(ReadFile(std::filesystem::path(dataHome_) / "threads started.txt"), "0");
 }
 
 // A panel's sequence of sends, ended by a signal and by a lost display, with an instrument that
