@@ -451,13 +451,16 @@ TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
             StartDownload(main);
         });
     }
-    Instrument().SetDelay(std::chrono::milliseconds(300));
     for (const bool boxOpen : {false, true}) {
         SCOPED_TRACE(boxOpen ? "box open" : "queries going");
+        Instrument().ClearReceived();
+        Instrument().SetDelay(std::chrono::milliseconds(0));
         if (boxOpen)
             Instrument().ReplyExact("Q0?", "?4\r\n");
         const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
         ASSERT_GT(child, 0);
+        ASSERT_TRUE(Arrives("!SHUTTER=1"));
+        Instrument().SetDelay(std::chrono::milliseconds(300));  // the download's queries are answered late
         ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : Arrives("Q4?"));
         // At most one query, then the panel's stops, which the close sends once the box and the
         // settings window are gone and the port is back.
