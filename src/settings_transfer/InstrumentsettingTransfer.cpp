@@ -8,12 +8,13 @@
 
 #include "platform/Clock.h"
 #include "settings_transfer/Instrumentsetting.h"
+#include "ui/Application.h"
 #include "ui/Dialogs.h"
 
 namespace {
 
 constexpr unsigned kPausePerLine = 20;
-constexpr unsigned kPauseAfterTransfer = 500;
+constexpr unsigned kPauseAfterTransfer = 500;  // cut short by an ending
 
 constexpr const char* kMissingCaption = "Settings Missing";
 constexpr const char* kMissingText =
@@ -60,7 +61,7 @@ bool TInstrumentSettingForm::RunDownload() {
     StatusBar1->SetPanelText(1, "Filename: " + OpenDialogInstrumentQueryFile.fileName);
     if (!ProcessQueryFile())
         return false;
-    platform::Sleep(kPauseAfterTransfer);
+    platform::SleepUnless(kPauseAfterTransfer, ui::Application::EndingRequested);
     ReportMissingSettings();
     SaveRestoreFile();
     return true;
@@ -114,7 +115,7 @@ bool TInstrumentSettingForm::RunUpload() {
     StatusBar1->SetPanelText(1, "Filename: " + OpenDialogInstrumentRestoreFile.fileName);
     if (!ProcessRestoreFile())
         return false;
-    platform::Sleep(kPauseAfterTransfer);
+    platform::SleepUnless(kPauseAfterTransfer, ui::Application::EndingRequested);
     ReportUnacknowledged();
     return true;
 }

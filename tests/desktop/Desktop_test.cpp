@@ -516,8 +516,9 @@ TEST_F(Desktop, TheSignalPairOfASessionStopIsOneEndingThatStopsThePanelsLaser) {
     ASSERT_TRUE(status.has_value()) << "the program did not end";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by a signal, not by the close";
     const std::vector<std::string> commands = Received(before + 2);
-    EXPECT_EQ(std::vector<std::string>(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end()),
-              (std::vector<std::string>{"!GATE ACTIV=0", "!SHUTTER=0"}));
+    std::vector<std::string> after(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end());
+    std::erase(after, "MARK");  // a repeated F1 may still have been on its way
+    EXPECT_EQ(after, (std::vector<std::string>{"!GATE ACTIV=0", "!SHUTTER=0"}));
     std::ifstream config(ConfigFilePath());
     const std::string saved((std::istreambuf_iterator<char>(config)), std::istreambuf_iterator<char>());
     EXPECT_NE(saved.find("\r\n!SHUTTER=0\r\n"), std::string::npos) << "the history was not saved after the stops";
