@@ -12,18 +12,14 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -161,11 +157,15 @@ public:
 
     const std::string& Display() const { return display_; }
 
+    // It takes connections and answers none.
+    void Freeze() { kill(pid_, SIGSTOP); }
+
     // The display server goes away, as a crashed one or a closed remote session (and cleans up its
     // lock file and socket).
     void Kill() {
         if (pid_ <= 0)
             return;
+        kill(pid_, SIGCONT);
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
         pid_ = -1;
@@ -551,51 +551,16 @@ TEST_F(Ending, ASignalOnceTheEndingHasRunForSecondsEndsTheProcessAtOnce) {
     EXPECT_TRUE(WIFSIGNALED(*ended) && WTERMSIG(*ended) == SIGINT);
 }
 
-// An X display that takes a connection and never answers it: a program that connects waits there
-// until it is closed.
-class SilentDisplay {
-public:
-    SilentDisplay() {
-        for (int n = 60; n < 100 && fd_ < 0; ++n) {
-            const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            const std::string path = "/tmp/.X11-unix/X" + std::to_string(n);
-            sockaddr_un address{};
-            address.sun_family = AF_UNIX;
-            std::memcpy(address.sun_path + 1, path.data(), path.size());  // abstract, tried first by clients
-            const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size());
-            if (!std::filesystem::exists(path) && bind(fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-                listen(fd, 4) == 0) {
-                fd_ = fd;
-                name_ = ":" + std::to_string(n);
-            } else {
-                close(fd);
-            }
-        }
-    }
-    ~SilentDisplay() { Close(); }
-    SilentDisplay(const SilentDisplay&) = delete;
-    SilentDisplay& operator=(const SilentDisplay&) = delete;
-
-    const std::string& Name() const { return name_; }
-    void Close() {
-        if (fd_ >= 0)
-            close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    int fd_ = -1;
-    std::string name_;
-};
-
-// The program's own binary, held in its start before the application object exists (its display
-// takes the connection and does not answer): SIGTERM is its own already, not the default end.
+// The program's own binary, held in its start before the application object exists (its X server
+// is stopped: it takes the connection and does not answer): SIGTERM is its own already, not the
+// default end.
 TEST_F(Ending, TheProgramTakesAnEndSignalFromItsFirstLine) {
     if (InChild())
         return;
-    SilentDisplay display;
-    ASSERT_FALSE(display.Name().empty()) << "no free display number";
-    const pid_t child = Spawn({TALVANE_PROGRAM}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display.Name()}});
+    XServer display;
+    ASSERT_FALSE(display.Display().empty()) << "no X server (package xvfb)";
+    display.Freeze();
+    const pid_t child = Spawn({TALVANE_PROGRAM}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display.Display()}});
     ASSERT_GT(child, 0);
     const std::string status = "/proc/" + std::to_string(child) + "/status";
     const auto caught = [&] {
@@ -611,7 +576,7 @@ TEST_F(Ending, TheProgramTakesAnEndSignalFromItsFirstLine) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     const bool caughtInTime = caught();
     kill(child, SIGTERM);
-    display.Close();  // the start goes on, and finds no display
+    display.Kill();  // the start goes on
     const std::optional<int> ended = AwaitEnd(child);
     ASSERT_TRUE(ended.has_value()) << "the program did not end";
     EXPECT_TRUE(caughtInTime) << "SIGTERM was not caught while the program started";
