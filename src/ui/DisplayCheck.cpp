@@ -136,7 +136,8 @@ std::vector<char*> QtArguments(int argc, char** argv) {
 
 bool DisplayReachable(int argc, char** argv) {
     const std::string list = PlatformList(argc, argv);
-    const std::vector<std::string> tried = PlatformsTried(list, PlatformPlugins::Installed(PlatformPluginFolder(argc, argv)));
+    const std::set<std::string> installed = PlatformPlugins::Installed(PlatformPluginFolder(argc, argv));
+    const std::vector<std::string> tried = PlatformsTried(list, installed);
     if (tried.empty())
         return Refuse(NoPlatformReason(list));
     if (std::any_of(tried.begin(), tried.end(), [](const std::string& name) { return name != "xcb"; }))

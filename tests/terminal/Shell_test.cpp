@@ -254,8 +254,8 @@ TEST(Shell, WithoutADisplayTheProgramSaysWhatToDoInOneLineAndFailsWithoutAnAbort
         QStringList variables = {};
     };
     for (const Start& start :
-         {Start{"", "", {}}, Start{dead, "", {}}, Start{dead, "xcb", {}}, Start{dead, "offscreen", {"-platform", "xcb"}},
-          Start{silent.Name(), "", {}}, Start{"", "", {}, {"WAYLAND_DISPLAY=wayland-0"}},
+         {Start{"", "", {}}, Start{dead, "", {}}, Start{dead, "xcb", {}},
+          Start{dead, "offscreen", {"-platform", "xcb"}}, Start{silent.Name(), "", {}}, Start{"", "", {}, {"WAYLAND_DISPLAY=wayland-0"}},
           Start{dead, "", {}, {"XDG_SESSION_TYPE=wayland"}}, Start{dead, "wayland;xcb", {}},
           Start{dead, "", {"-platform="}}}) {
         const std::string what = "DISPLAY=" + start.display.toStdString() + " QT_QPA_PLATFORM=" +
