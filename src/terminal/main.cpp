@@ -10,7 +10,7 @@
 #include "ui/DisplayCheck.h"
 
 int main(int argc, char** argv) {
-    ui::Application::CatchEndSignals();  // a logout during the start-up ends it as it ends the program
+    ui::Application::CatchEndSignals();  // a logout during the start-up ends it at once
     std::vector<char*> arguments = ui::DisplayCheck::QtArguments(argc, argv);
     int count = static_cast<int>(arguments.size()) - 1;
     if (!ui::DisplayCheck::DisplayReachable(count, arguments.data()))

@@ -49,6 +49,7 @@ constexpr std::int64_t kYoungEndingNs = 3'000'000'000;
 int g_signalPipe[2] = {-1, -1};
 std::atomic<bool> g_endSignalled{false};
 std::atomic<std::int64_t> g_firstSignalNs{0};
+std::atomic<bool> g_started{false};  // Start has run: an event loop will take the signal
 
 std::int64_t MonotonicNs() {
     timespec now{};
@@ -58,6 +59,8 @@ std::int64_t MonotonicNs() {
 
 // Async-signal-safe throughout: the GUI thread may be stuck, so the way out is taken here.
 extern "C" void TakeEndSignal(int signal) {
+    if (!g_started.load())
+        ::_exit(0);  // the start: nothing to close or save, and no event loop may ever run
     const int savedErrno = errno;
     const std::int64_t now = MonotonicNs();
     std::int64_t first = 0;
@@ -196,6 +199,7 @@ void CatchEndSignals() {
 }
 
 void Start() {
+    g_started.store(true);
     WatchEndSignals();
     if (g_previousMessageHandler != nullptr)
         return;

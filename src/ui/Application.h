@@ -16,6 +16,8 @@ bool Terminated();
 // terminal, Ctrl+C) never end the process with their default action. Any of them, in any order and
 // number, that come within three seconds of the first are the same ending (a session stops with
 // SIGTERM and SIGHUP at once); one that comes later finds the ending stuck and ends the process at once.
+// Until Start, while nothing is open yet (a display that hangs or goes away included), an end signal
+// ends the process at once with status 0.
 void CatchEndSignals();
 // Once the application object exists, before the first window: an end signal is taken by whichever
 // event loop runs (the message loop, a box's or a modal form's), and a lost display ends the program.

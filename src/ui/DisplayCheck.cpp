@@ -4,15 +4,26 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <optional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <thread>
+
+#include "ui/PlatformPlugins.h"
 
 namespace ui::DisplayCheck {
 namespace {
+
+// An X server answers a connection's setup at once, a remote one within a second: one that has not
+// answered after this long is taken as one that never will.
+constexpr std::chrono::seconds kAnswerBound{5};
 
 // "-name" or "--name", as Qt takes its own options.
 bool IsOption(std::string_view argument, std::string_view name) {
@@ -48,12 +59,25 @@ std::string PlatformList(int argc, char** argv) {
     return "xcb";
 }
 
-bool OnlyX11(const std::string& list) {
-    if (list.find(';') != std::string::npos)
-        return false;
-    std::string name = list.substr(0, list.find(':'));
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
-    return name == "xcb";
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// The platforms of the list that Qt tries, in order: it skips a name no installed plugin answers to.
+std::vector<std::string> PlatformsTried(const std::string& list, const std::set<std::string>& installed) {
+    std::vector<std::string> tried;
+    std::istringstream entries(list);
+    for (std::string entry; std::getline(entries, entry, ';');) {
+        if (std::string name = Lower(entry.substr(0, entry.find(':'))); installed.contains(name))
+            tried.push_back(name);
+    }
+    return tried;
+}
+
+// Qt's platform plugin folder: QT_QPA_PLATFORM_PLUGIN_PATH, or -platformpluginpath before it.
+std::string PlatformPluginFolder(int argc, char** argv) {
+    return OptionValue(argc, argv, "platformpluginpath").value_or(Environment("QT_QPA_PLATFORM_PLUGIN_PATH"));
 }
 
 bool TakesConnection(const std::string& display) {
@@ -61,6 +85,37 @@ bool TakesConnection(const std::string& display) {
     const bool connected = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     return connected;
+}
+
+enum class Answer { Connected, Refused, Silent };
+
+// A server that takes the connection and never answers (a stopped one, a remote session cut while
+// connecting) holds xcb_connect for ever: it runs in a thread of its own, left behind after the bound
+// (the process ends soon after).
+Answer Connect(const std::string& display) {
+    std::packaged_task<bool()> connect([display] { return TakesConnection(display); });
+    std::future<bool> connected = connect.get_future();
+    std::thread(std::move(connect)).detach();
+    if (connected.wait_for(kAnswerBound) != std::future_status::ready)
+        return Answer::Silent;
+    return connected.get() ? Answer::Connected : Answer::Refused;
+}
+
+std::string NoDisplayReason(const std::string& display, Answer answer) {
+    if (display.empty())
+        return "no X display is set (DISPLAY is empty)";
+    return "the X display \"" + display + (answer == Answer::Silent ? "\" does not answer" : "\" cannot be reached");
+}
+
+std::string NoPlatformReason(const std::string& list) {
+    return list.empty() ? "no platform is named (-platform is empty)" : "no platform in \"" + list + "\" is installed";
+}
+
+bool Refuse(const std::string& reason) {
+    std::cerr << "talvane: " << reason
+              << ": start talvane from a desktop session, or with -platform offscreen for a test run"
+                 " without a screen\n";
+    return false;
 }
 
 }  // namespace
@@ -80,17 +135,16 @@ std::vector<char*> QtArguments(int argc, char** argv) {
 }
 
 bool DisplayReachable(int argc, char** argv) {
-    if (!OnlyX11(PlatformList(argc, argv)))
-        return true;
+    const std::string list = PlatformList(argc, argv);
+    const std::set<std::string> installed = PlatformPlugins::Installed(PlatformPluginFolder(argc, argv));
+    const std::vector<std::string> tried = PlatformsTried(list, installed);
+    if (tried.empty())
+        return Refuse(NoPlatformReason(list));
+    if (std::any_of(tried.begin(), tried.end(), [](const std::string& name) { return name != "xcb"; }))
+        return true;  // another platform may start where X cannot
     const std::string display = OptionValue(argc, argv, "display").value_or(Environment("DISPLAY"));
-    if (TakesConnection(display))
-        return true;
-    std::cerr << "talvane: "
-              << (display.empty() ? std::string("no X display is set (DISPLAY is empty)")
-                                  : "the X display \"" + display + "\" cannot be reached")
-              << ": start talvane from a desktop session, or with -platform offscreen for a test run"
-                 " without a screen\n";
-    return false;
+    const Answer answer = Connect(display);
+    return answer == Answer::Connected || Refuse(NoDisplayReason(display, answer));
 }
 
 }  // namespace ui::DisplayCheck

@@ -11,9 +11,10 @@ namespace ui::DisplayCheck {
 // application object as it is: Qt keeps the pointers.
 std::vector<char*> QtArguments(int argc, char** argv);
 
-// False, after one line on stderr, when Qt would try its X11 platform alone (by -platform,
-// QT_QPA_PLATFORM or by default) and the X display (-display or DISPLAY) takes no connection. Any other
-// platform, or a list of platforms to try in turn, is left to Qt.
+// False, after one line on stderr, where Qt would abort: when no platform Qt tries is installed (by
+// -platform, QT_QPA_PLATFORM or by default, Wayland first in a Wayland session), or when X11 is the only
+// one installed of them and its display (-display or DISPLAY) refuses the connection or does not answer
+// within a few seconds. Any other platform is left to Qt.
 bool DisplayReachable(int argc, char** argv);
 
 }  // namespace ui::DisplayCheck

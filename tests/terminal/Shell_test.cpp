@@ -14,6 +14,11 @@
 #include <QProcess>
 #include <QTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -188,9 +193,10 @@ TEST(Shell, OnlyTheAlignedGroupsAndThePaneFollowTheWindowsSize) {
     EXPECT_LT(main.gbCommunications->Width(), wideGroup) << "the command file window stands beside the pane";
 }
 
-// The program itself, started in this test's data folder with the given display, platform variable and
-// arguments, and no Wayland session.
-void StartProgram(QProcess& program, const QString& display, const QString& platform, const QStringList& arguments) {
+// The program itself, started in this test's data folder with the given display, platform variable,
+// arguments and further variables ("NAME=value"), and otherwise no Wayland session.
+void StartProgram(QProcess& program, const QString& display, const QString& platform, const QStringList& arguments,
+                  const QStringList& variables = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"})
         environment.remove(name);
@@ -198,6 +204,8 @@ void StartProgram(QProcess& program, const QString& display, const QString& plat
         environment.insert("DISPLAY", display);
     if (!platform.isEmpty())
         environment.insert("QT_QPA_PLATFORM", platform);
+    for (const QString& variable : variables)
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     program.setProcessEnvironment(environment);
     program.start(TALVANE_PROGRAM, arguments);
 }
@@ -211,20 +219,50 @@ QString DeadDisplay() {
     return ":" + QString::number(number);
 }
 
-// No DISPLAY, or one where no X server listens, with the X11 platform by default, by QT_QPA_PLATFORM or
-// by -platform (which comes before the variable).
+// A display on TCP (port 6000 + its number) that takes connections and never answers, as a stopped X
+// server does.
+class SilentDisplay {
+public:
+    SilentDisplay() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (number_ = 100; number_ < 1000; ++number_) {
+            address.sin_port = htons(static_cast<std::uint16_t>(6000 + number_));
+            if (bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+                break;
+        }
+        listen(socket_, 8);
+    }
+    ~SilentDisplay() { close(socket_); }
+    QString Name() const { return "127.0.0.1:" + QString::number(number_); }
+
+private:
+    int socket_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int number_ = 0;
+};
+
+// No DISPLAY, one where no X server listens or one that never answers, with the X11 platform by
+// default, by QT_QPA_PLATFORM or by -platform (which comes before the variable), also where Wayland
+// comes first and is not installed; and no platform at all (-platform= empty).
 TEST(Shell, WithoutADisplayTheProgramSaysWhatToDoInOneLineAndFailsWithoutAnAbort) {
     const QString dead = DeadDisplay();
+    const SilentDisplay silent;
     struct Start {
         QString display, platform;
         QStringList arguments;
+        QStringList variables = {};
     };
-    for (const Start& start : {Start{"", "", {}}, Start{dead, "", {}}, Start{dead, "xcb", {}},
-                               Start{dead, "offscreen", {"-platform", "xcb"}}}) {
+    for (const Start& start :
+         {Start{"", "", {}}, Start{dead, "", {}}, Start{dead, "xcb", {}},
+          Start{dead, "offscreen", {"-platform", "xcb"}}, Start{silent.Name(), "", {}}, Start{"", "", {}, {"WAYLAND_DISPLAY=wayland-0"}},
+          Start{dead, "", {}, {"XDG_SESSION_TYPE=wayland"}}, Start{dead, "wayland;xcb", {}},
+          Start{dead, "", {"-platform="}}}) {
         const std::string what = "DISPLAY=" + start.display.toStdString() + " QT_QPA_PLATFORM=" +
-                                 start.platform.toStdString() + " " + start.arguments.join(' ').toStdString();
+                                 start.platform.toStdString() + " " + start.variables.join(' ').toStdString() +
+                                 " " + start.arguments.join(' ').toStdString();
         QProcess program;
-        StartProgram(program, start.display, start.platform, start.arguments);
+        StartProgram(program, start.display, start.platform, start.arguments, start.variables);
         ASSERT_TRUE(program.waitForFinished(90000)) << what;
         EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << what;
         EXPECT_EQ(program.exitCode(), 1) << what;
