@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/GuiThread.h"
+#include "ui/ModalStacking.h"
 
 namespace ui {
 namespace {
@@ -36,7 +36,8 @@ QString QtFilter(const std::string& filter) {
 }
 
 int ExecAboveStayOnTopWindows(QDialog& dialog) {
-    if (StayOnTopWindowShown())
+    const ModalStacking stacking(dialog);
+    if (stacking.ShowOnTop())
         dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     return dialog.exec();
 }
@@ -153,14 +154,6 @@ std::optional<std::string> OpenFileDialog(const FileDialogOptions& options) {
                                  MsgIcon::Confirmation, MsgButtons::YesNo) == mrYes)
             return name;
     }
-}
-
-bool StayOnTopWindowShown(const QWidget* besides) {
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::any_of(windows.begin(), windows.end(), [besides](const QWidget* window) {
-        return window != besides && window->isVisible() && !window->isMinimized() &&
-               window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-    });
 }
 
 void CloseOpenDialogs() {

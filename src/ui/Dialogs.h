@@ -6,7 +6,6 @@
 #include <string>
 
 class QFileDialog;
-class QWidget;
 
 namespace ui {
 
@@ -54,12 +53,6 @@ std::unique_ptr<QFileDialog> MakeFileDialog(const FileDialogOptions& options, bo
 IDialogs& Dialogs();
 // Installs dialogs (a test's fake); nullptr restores the Qt ones. The caller keeps ownership.
 void SetDialogs(IDialogs* dialogs);
-
-// Whether a window of the program that stays on top (a panel, Instrument Settings) is on the screen,
-// other than besides. A box, file dialog or modal form shown meanwhile stays on top too, so that it
-// opens above that window instead of hidden under it; its owner still keeps it above itself and
-// minimises it with itself, and once it is gone the windows that stay on top are above the others.
-bool StayOnTopWindowShown(const QWidget* besides = nullptr);
 
 // Closes every pop-up menu, box, file dialog and modal form that is open, as its window's close
 // would (a box that its close cannot end is rejected), so that the loops they run return.

@@ -22,6 +22,7 @@
 #include "ui/FormFont.h"
 #include "ui/FramePacing.h"
 #include "ui/GuiThread.h"
+#include "ui/ModalStacking.h"
 
 namespace ui {
 namespace {
@@ -192,7 +193,8 @@ int TForm::ShowModal() {
     return OnGui([&] {
         modal_ = true;
         modalResult_ = 0;
-        onTopWhileModal_ = StayOnTopWindowShown(window_);
+        const ModalStacking stacking(*window_, keepOnTop_);
+        onTopWhileModal_ = stacking.ShowOnTop();
         QWidget* owner = DialogOwner();
         if (owner == window_)
             owner = nullptr;

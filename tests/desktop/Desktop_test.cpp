@@ -172,20 +172,36 @@ protected:
         return upperAt != stacking.end() && std::find(stacking.begin(), upperAt, lower) != upperAt;
     }
 
-    // A box or dialog of the main window shown while a stay-on-top window is on the screen: owned by
-    // the main window, above the stay-on-top window, and the strip along its bottom, where its buttons
-    // are, in sight.
-    XWindow ExpectAboveStayOnTop(const std::string& title, XWindow stayOnTop) {
-        const XWindow box = ExpectOwnedWindow(title, main);
+    // A box or dialog shown while a stay-on-top window is on the screen: owned by the window it is shown
+    // for (the main window unless said), above the stay-on-top window, and its buttons in sight.
+    XWindow ExpectAboveStayOnTop(const std::string& title, XWindow stayOnTop, XWindow owner = 0) {
+        const XWindow box = ExpectOwnedWindow(title, owner != 0 ? owner : main);
         EXPECT_TRUE(Above(box, stayOnTop)) << title << " is under " << x->Title(stayOnTop);
+        ExpectButtonsInSight(box, title);
+        return box;
+    }
+
+    static bool SamePlace(const Rect& a, const Rect& b) {
+        return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
+    }
+
+    // The window the X server shows somewhere along the strip at the box's bottom, where its buttons
+    // are, when that is not the box.
+    std::optional<XWindow> CoveringButtons(XWindow box) {
         const Rect place = x->Place(box);
         const int buttonsY = place.y + place.height - 20;
         for (int along : {place.x + 10, place.CentreX(), place.x + place.width - 10}) {
             const auto seen = x->WindowAt(along, buttonsY);
-            EXPECT_EQ(seen, std::optional<XWindow>(box))
-                << title << "'s buttons are covered at " << along << "," << buttonsY << " by " << x->Title(seen.value_or(0));
+            if (seen != std::optional<XWindow>(box))
+                return seen.value_or(0);
         }
-        return box;
+        return std::nullopt;
+    }
+
+    void ExpectButtonsInSight(XWindow box, const std::string& when) {
+        std::optional<XWindow> covering;
+        EXPECT_TRUE(desktop::WaitUntil([&] { return !(covering = CoveringButtons(box)); }))
+            << x->Title(box) << "'s buttons are covered by " << x->Title(covering.value_or(0)) << " " << when;
     }
 
     // Opens the pop-up menu of the Command Group box with the right mouse button, at a place along
@@ -375,21 +391,28 @@ TEST_F(Desktop, TheTransfersBoxesAndSaveDialogStayAboveTheInstrumentSettingsWind
     instrument->ReplyExact("RATE?", "1000\r\n");
     instrument->ReplyExact("ERR?", "?4\r\n");
     Start();
+    const XWindow panel = OpenPanel(false);  // beside the settings window, and clicked before Download
+    x->Activate(main);
     OpenToolsMenu();
     x->Key("Right");  // Instrument Parameters: Download Settings
     x->Key("Return");
     const XWindow settings = x->WaitForWindow(program.Pid(), "Instrument Settings");
     ASSERT_NE(settings, 0u);
     ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == settings; }));
-    x->Key("space");  // the Download button has the focus
+    const Rect panelPlace = x->Place(panel);
+    x->Click(panelPlace.x + 60, panelPlace.y - 8);  // the panel's title bar
+    ExpectButtonsInSight(settings, "after a click on the panel");
+    // The program gives the focus back to its modal window; the Download button has it.
+    ASSERT_TRUE(desktop::WaitUntil([&] { return x->ActiveWindow() == settings; }));
+    x->Key("space");
 
-    ExpectOwnedWindow("Open Insturment Settings Query File", settings);
+    ExpectAboveStayOnTop("Open Insturment Settings Query File", panel, settings);
     x->Type(query.string());
     x->Key("Return");
-    const XWindow error = ExpectOwnedWindow("Error Reponse Received", settings);
+    const XWindow error = ExpectAboveStayOnTop("Error Reponse Received", panel, settings);
     x->Key("Return");
     ExpectClosed(error);
-    const XWindow save = ExpectOwnedWindow("Save Instrument Restore File", settings);
+    const XWindow save = ExpectAboveStayOnTop("Save Instrument Restore File", panel, settings);
     x->Key("Escape");
     ExpectClosed(save);
 }
@@ -501,6 +524,56 @@ TEST_F(Desktop, TheMainWindowsFileDialogAndBoxesAreAboveAStayOnTopPanel) {
     x->Key("Return");
     x->Minimise(ExpectAboveStayOnTop("Open Command Input File", panel));
     EXPECT_TRUE(desktop::WaitUntil([&] { return !x->Viewable(main); })) << "the dialog was minimised without its owner";
+}
+
+// Whatever is clicked, activated, minimised or restored, a panel never covers a box of the main window.
+// The box stays on top only while a window of the program that stays on top is on the screen, and the
+// panel stays on top again, in its place, once the last box has closed.
+TEST_F(Desktop, APanelNeverCoversABoxAndABoxCoversAnotherProgramOnlyWhileAPanelIsShown) {
+    for (const bool pexmar : {false, true}) {
+        SCOPED_TRACE(pexmar ? "Pexmar" : "Framont");
+        instrument.emplace("COM5");
+        Start([](terminal::ConfigValues& values) { values.CommandGroups[0].CommandStrings[0] = "MARK"; });
+        const XWindow panel = OpenPanel(pexmar);
+        ASSERT_TRUE(desktop::WaitUntil([&] { return !x->Viewable(main); })) << "the main window was not minimised";
+        SendMark();  // the program saw its main window minimised before it is restored
+        x->Activate(main);
+        const Rect panelPlace = x->Place(panel);
+        x->Key("alt+f");
+        x->Key("Return");  // Open Command File
+        const XWindow dialog = ExpectAboveStayOnTop("Open Command Input File", panel);
+        x->Click(panelPlace.x + 60, panelPlace.y - 8);  // the panel's title bar
+        ExpectButtonsInSight(dialog, "after a click on the panel");
+        x->Activate(dialog);
+        ExpectButtonsInSight(dialog, "once activated again");
+
+        x->Minimise(panel);
+        const XWindow other = x->OpenOtherProgramsWindow({0, 0, 1280, 1024});
+        x->Activate(other);
+        EXPECT_TRUE(desktop::WaitUntil([&] { return CoveringButtons(dialog) == std::optional<XWindow>(other); }))
+            << "with no panel on the screen the dialog stays above another program's window";
+        EXPECT_FALSE(x->StaysAbove(dialog));
+        x->DestroyWindow(other);
+        x->Activate(dialog);
+        x->Key("Escape");
+        ExpectClosed(dialog);
+        x->Activate(panel);
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->StaysAbove(panel) && Above(panel, main); }))
+            << "the panel does not stay on top once the box has closed";
+
+        x->Minimise(panel);
+        x->Activate(main);
+        x->Key("ctrl+p");  // a modal form
+        const XWindow properties = ExpectOwnedWindow("COM5 Properties", main);
+        x->Restore(panel);  // as from a task bar
+        EXPECT_TRUE(desktop::WaitUntil([&] { return SamePlace(x->Place(panel), panelPlace); }))
+            << "the panel moved or changed its size";
+        ExpectButtonsInSight(properties, "after the panel was restored");
+        x->Activate(properties);
+        x->Key("alt+F4");
+        ExpectClosed(properties);
+        EXPECT_TRUE(desktop::WaitUntil([&] { return x->StaysAbove(panel); }));
+    }
 }
 
 // A session ends: SIGTERM and SIGHUP at once, as systemd sends them, to the program with the Pexmar

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -262,6 +263,32 @@ int XDesktop::PopupCount() {
     return popups;
 }
 
+bool XDesktop::StaysAbove(XWindow window) {
+    const auto states = Property(window, "_NET_WM_STATE", XA_ATOM);
+    return std::find(states.begin(), states.end(), XInternAtom(display_, "_NET_WM_STATE_ABOVE", False)) != states.end();
+}
+
+XWindow XDesktop::OpenOtherProgramsWindow(const Rect& place) {
+    const XWindow window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), place.x, place.y,
+                                               static_cast<unsigned>(place.width), static_cast<unsigned>(place.height),
+                                               0, 0, 0xFFFFFF);
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    XSetWMNormalHints(display_, window, &hints);
+    XMapWindow(display_, window);
+    XSync(display_, False);
+    WaitUntil([&] {
+        const auto stacking = Stacking();
+        return std::find(stacking.begin(), stacking.end(), window) != stacking.end() && Viewable(window);
+    });
+    return window;
+}
+
+void XDesktop::DestroyWindow(XWindow window) {
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
 std::optional<unsigned long> XDesktop::MotifFunctions(XWindow window) {
     const Atom hints = XInternAtom(display_, "_MOTIF_WM_HINTS", False);
     const auto values = Property(window, "_MOTIF_WM_HINTS", hints);
@@ -344,6 +371,14 @@ void XDesktop::Activate(XWindow window) {
         SendToWindowManager(window, "_NET_ACTIVE_WINDOW", 2);  // 2: from a pager or task bar
         SyncWithWindowManager();
         return ActiveWindow() == window;
+    });
+}
+
+void XDesktop::Restore(XWindow window) {
+    WaitUntil([&] {
+        SendToWindowManager(window, "_NET_ACTIVE_WINDOW", 2);
+        SyncWithWindowManager();
+        return Viewable(window);
     });
 }
 

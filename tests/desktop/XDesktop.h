@@ -70,6 +70,12 @@ public:
     // How many pop-ups (menus, lists: windows the window manager does not manage) are on the screen.
     int PopupCount();
     bool Viewable(XWindow window);
+    // Whether the window manager keeps the window above ordinary windows (_NET_WM_STATE_ABOVE).
+    bool StaysAbove(XWindow window);
+    // A window of another program (this test's own connection) at a place of the screen, once the
+    // window manager has taken it on; DestroyWindow takes it away.
+    XWindow OpenOtherProgramsWindow(const Rect& place);
+    void DestroyWindow(XWindow window);
     // The functions field of _MOTIF_WM_HINTS, when the window sets it.
     std::optional<unsigned long> MotifFunctions(XWindow window);
     // The managed window the pointer is over.
@@ -86,6 +92,9 @@ public:
     // Asks the window manager to activate the window, as a task bar does (a minimised one is
     // restored), until it is the active window.
     void Activate(XWindow window);
+    // Asks the same of a minimised window until it is on the screen, whichever window then takes the
+    // focus (an open box of its program, say).
+    void Restore(XWindow window);
     void MoveTo(int x, int y);
     // A click, passed on to the window once the window manager has seen it (it takes the focus with
     // it), so that keys sent after it come after it.
