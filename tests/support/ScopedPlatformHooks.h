@@ -6,6 +6,8 @@
 
 #include "platform/Clock.h"
 
+class CSerialPort;
+
 namespace testsupport {
 
 // Records every pause of platform::Sleep and sleeps it factor times as long (0: not at all).
@@ -23,6 +25,21 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<unsigned> pauses_;
+};
+
+// For an instrument that answers every command. On a busy machine a reply can reach the port after the
+// first-byte wait (100 pauses of 1 ms) has ended; here each pause of that wait (the port's receive
+// time stays cleared until a byte comes) lasts until a byte is there, at most kFirstBytePauseMs, which
+// only bounds a reply that never comes. The other pauses of 1 ms are real; longer ones are real, or
+// skipped with skipLongerPauses.
+class ScopedReplyWaits {
+public:
+    static constexpr unsigned kFirstBytePauseMs = 200;
+
+    explicit ScopedReplyWaits(CSerialPort& port, bool skipLongerPauses = false);
+    ~ScopedReplyWaits();
+    ScopedReplyWaits(const ScopedReplyWaits&) = delete;
+    ScopedReplyWaits& operator=(const ScopedReplyWaits&) = delete;
 };
 
 // platform::Now gives this time until the object goes.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/FakeInstrument.h"
+#include "support/ScopedPlatformHooks.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
 
@@ -27,15 +28,23 @@ protected:
         SelectPortIfNoneIs();
         Main().Terminator = "\r\n";
         Main().leCommandDelay->SetText("0");
+        AwaitEveryReply();
     }
 
     // Ends any cycle and every worker before the forms go, whatever the test left running.
     void TearDown() override {
         Main().cmdStopCycleClick();
         Main().StopAndWaitWorker();
+        replyWaits_.reset();
     }
 
     TTalvaneForm& Main() { return app.Main(); }
+
+    // Every reply is taken however late a busy machine delivers it (see ScopedReplyWaits).
+    void AwaitEveryReply(bool skipLongerPauses = false) {
+        replyWaits_.reset();
+        replyWaits_.emplace(*Main().SerialPort, skipLongerPauses);
+    }
 
     // The configured port is selected at start-up once the configuration is read; until then the
     // fixture selects it as the operator would.
@@ -80,6 +89,9 @@ protected:
 
     FakeInstrument instrument{kPort};
     TalvaneApp app;
+
+private:
+    std::optional<ScopedReplyWaits> replyWaits_;
 };
 
 }  // namespace testsupport

@@ -3,16 +3,13 @@
 #include <QTest>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "platform/Clock.h"
 #include "serial/CommLog.h"
 #include "support/CycleRecord.h"
 #include "terminal/ConfigFile.h"
@@ -58,18 +55,10 @@ TEST_F(Cycles, StringsCycleSendsTheTickedStringsPassAfterPass) {
 // A long strings cycle with logging on: the pane and the log, filled nearly to their 20000 lines
 // beforehand, are each saved once on the way, and their saved files together with what they hold at
 // the end keep every command followed by its own reply, in order, none lost (bench_soak runs this at
-// length). Pauses of 1 ms stay real, so every reply is read whole; longer ones are skipped.
+// length). Every reply is awaited and read whole; pauses longer than 1 ms are skipped.
 TEST_F(Cycles, ALongCycleLosesNoLineAcrossThePanesAndTheLogsSaves) {
     constexpr int kCommands = 1000;
-    platform::SetSleepFunction([](unsigned ms) {
-        if (ms == 1)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        else
-            std::this_thread::yield();
-    });
-    struct RealPausesAgain {
-        ~RealPausesAgain() { platform::SetSleepFunction({}); }
-    } realPausesAgain;
+    AwaitEveryReply(true);
     for (int i = 0; i < 19000; ++i) {
         Main().reTalvane->AddLine("filler " + std::to_string(i), ui::clBlack);
         CommLogForm->reLog->AddLine("filler " + std::to_string(i), ui::clBlack);
