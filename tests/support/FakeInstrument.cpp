@@ -184,10 +184,7 @@ std::string FakeInstrument::FloodPattern(std::size_t n) {
 // master side's reading buffer takes bytes over from the line's as the kernel gets round to it, and a
 // write that a large chunk cannot make may still find room for a small one.
 void FakeInstrument::StopReading() {
-    {
-        std::lock_guard lock(mutex_);
-        reading_ = false;
-    }
+    reading_ = false;
     std::lock_guard lock(fdMutex_);
     SetNonBlocking(slaveFd_);
     const std::string pattern = FloodPattern(4096);
@@ -205,10 +202,7 @@ void FakeInstrument::StopReading() {
     }
 }
 
-short FakeInstrument::LineEvents() const {
-    std::lock_guard lock(mutex_);
-    return reading_ ? POLLIN : 0;
-}
+short FakeInstrument::LineEvents() const { return reading_ ? POLLIN : 0; }
 
 // On the fake's own thread the thread cannot be joined; it keeps its wake-up descriptor and waits,
 // with no line left to read, for the stop request.

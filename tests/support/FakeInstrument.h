@@ -4,6 +4,7 @@
 // each command by its rules. All members are safe to call from any thread.
 #include <termios.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -133,7 +134,7 @@ private:
     std::vector<std::string> commands_;
     bool stopping_ = false;
     bool hungUp_ = false;
-    bool reading_ = true;
+    std::atomic<bool> reading_{true};  // asked by the fake's thread before each look at the line
 
     mutable std::mutex fdMutex_;  // writes to the line and uses of the descriptors, against HangUp
     std::thread reader_;
