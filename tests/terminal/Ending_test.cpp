@@ -710,7 +710,7 @@ TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
     const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
     ASSERT_GT(child, 0);
     ASSERT_TRUE(CommandsArrive(1));
-    EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
+    EXPECT_EQ(CommandsAfterEndSignal(child, true, false), 0u);  // the late clicks' watch holds the ending up
     EXPECT_EQ(ReadFile(std::filesystem::path(dataHome_) / "threads started.txt"), "0");
 }
 
