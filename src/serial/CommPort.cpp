@@ -198,9 +198,10 @@ bool CSerialPort::WriteCommand(const std::string& command, const std::string& te
     return platform::WriteFile(hComm, text.data(), text.size(), written, giveUp);
 }
 
-std::int32_t CSerialPort::ReadResponse(std::string& reply, std::string& timeStamp) {
+std::int32_t CSerialPort::ReadResponse(std::string& reply, std::string& timeStamp,
+                                       const std::function<bool()>& stopWaiting) {
     ClearRecvTime();
-    WaitForFirstByte(kResponseFirstBytePauses);
+    WaitForFirstByte(kResponseFirstBytePauses, stopWaiting);
     timeStamp = StampRecvTime();
     const std::size_t count = ReadUntilSilent(kResponseChunk, kResponseSilencePauses);
     reply = BufferText(count);

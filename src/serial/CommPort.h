@@ -64,8 +64,10 @@ public:
     bool WriteCommand(const std::string& command, const std::string& terminator,
                       const std::function<bool()>& giveUp = {});
     // Collects a reply in 4-byte reads until 15 quiet pauses; timeStamp is when it began. Returns
-    // the count of bytes received (NULs included); reply is cut before the first NUL.
-    std::int32_t ReadResponse(std::string& reply, std::string& timeStamp);
+    // the count of bytes received (NULs included); reply is cut before the first NUL. The wait for the
+    // first byte ends early once stopWaiting (when given; asked every 10 ms) turns true.
+    std::int32_t ReadResponse(std::string& reply, std::string& timeStamp,
+                              const std::function<bool()>& stopWaiting = {});
     // As ReadResponse with a longer first wait, 5-byte reads, 5 quiet pauses and no stamp. The wait for
     // the first byte ends early once stopWaiting (when given; asked every 10 ms) turns true.
     std::int32_t ReadBlock(std::string& reply, const std::function<bool()>& stopWaiting = {});

@@ -261,7 +261,8 @@ std::string TTalvaneForm::SendCommand(const std::string& command) {
     return Exchange(command, ui::OnGui([&] { return Terminator; }), {});
 }
 
-// A command that could not be written once the program is ending waits for no reply.
+// A command that could not be written once the program is ending waits for no reply, and an ordinary
+// command's wait for its reply ends as the program ends; a laser's stop waits its tenth of a second.
 std::string TTalvaneForm::Exchange(const std::string& command, const std::string& terminator,
                                    const std::function<void()>& thenOnGui, bool laserStop) {
     SerialPort->PurgeRxBuffer();
@@ -269,7 +270,8 @@ std::string TTalvaneForm::Exchange(const std::string& command, const std::string
         return {};
     std::string reply;
     std::string recvStamp;
-    const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
+    const std::int32_t count = SerialPort->ReadResponse(
+        reply, recvStamp, laserStop ? std::function<bool()>{} : std::function<bool()>(ui::Application::ProgramIsEnding));
     // The reply is handed over before the port is let go, and a GUI thread that takes the port first
     // carries out what waits, so that every command line in the pane is followed by its own reply even
     // while two threads send.
