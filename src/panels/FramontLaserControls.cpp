@@ -27,7 +27,7 @@ void TFramontControlForm::BuildLaserControls(QGridLayout& grid) {
         button->SetFontColor(ui::clBlack);
     }
     sbFire->OnClick = [this] { sbFireClick(); };
-    sbStop->OnClick = [this] { sbStopClick(); };
+    sbStop->OnClick = [this] { panels::RunLaserStop([this] { sbStopClick(); }); };
     laser->addWidget(fireRow, 0, 0, 1, 3);
 
     cbMode = MakeList(*this, box, {"Continuous", "Single", "Burst"});

@@ -158,7 +158,7 @@ void TOndrelControlForm::ConnectHandlers() {
     cbMode->OnSelect = [this] { cbModeSelect(); };
     cbWavelength->OnSelect = [this] { cbWavelengthSelect(); };
     sbFire->OnClick = [this] { sbFireClick(); };
-    sbStop->OnClick = [this] { sbStopClick(); };
+    sbStop->OnClick = [this] { panels::RunLaserStop([this] { sbStopClick(); }); };
     tbTheta->OnChange = [this] { tbThetaChange(); };
     cbSquare->OnClick = [this] { cbSquareClick(); };
 }

@@ -2,17 +2,31 @@
 
 #include <QMainWindow>
 
-#include "platform/Clock.h"
 #include "terminal/Main.h"
 #include "ui/Application.h"
 #include "ui/GuiThread.h"
 
 namespace panels {
+namespace {
+
+int g_laserStopsRunning = 0;  // GUI thread only
+
+}  // namespace
 
 std::optional<std::string> SendPanelCommand(const std::string& command) {
     if (TalvaneForm == nullptr)
         return std::nullopt;
-    return TalvaneForm->SendThroughDoor(command);
+    return g_laserStopsRunning > 0 ? TalvaneForm->SendLaserStop(command) : TalvaneForm->SendThroughDoor(command);
+}
+
+void RunLaserStop(const std::function<void()>& stop) {
+    struct Running {
+        Running() { ++g_laserStopsRunning; }
+        ~Running() { --g_laserStopsRunning; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+    } running;
+    stop();
 }
 
 std::optional<std::string> Query(const std::string& command, CommandSet set) {
@@ -22,10 +36,7 @@ std::optional<std::string> Query(const std::string& command, CommandSet set) {
     return reply;
 }
 
-void PauseBetweenSends(unsigned ms) {
-    if (!ui::Application::EndingRequested())
-        platform::SleepUnless(ms, ui::Application::EndingRequested);
-}
+void PauseBetweenSends(unsigned ms) { ui::Application::PauseUnlessEnding(ms); }
 
 void SendStopCommand(CommandSet set) { SendPanelCommand(StopCommand(set)); }
 

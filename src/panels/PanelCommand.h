@@ -35,6 +35,10 @@ std::optional<std::string> Query(const std::string& command, CommandSet set);
 // road refuses the sequence's further sends, and the ending must not wait for them.
 void PauseBetweenSends(unsigned ms);
 
+// Runs an operator's click on a STOP button: the commands it sends are a laser's stop, which the main
+// window sends also once the program is ending.
+void RunLaserStop(const std::function<void()>& stop);
+
 // Sends the panel's stop command (";LC:FL 0" or "!GATE ACTIV=0").
 void SendStopCommand(CommandSet set);
 

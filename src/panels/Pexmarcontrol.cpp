@@ -155,7 +155,7 @@ void TPexmarControlForm::ConnectHandlers() {
     OnShow = [this] { FormShow(); };
     OnClose = [this] { FormClose(); };
     sbFire->OnClick = [this] { sbFireClick(); };
-    sbStop->OnClick = [this] { sbStopClick(); };
+    sbStop->OnClick = [this] { panels::RunLaserStop([this] { sbStopClick(); }); };
     tmrStatus->OnTimer = [this] { tmrStatusTimer(); };
     cmdUpdate->OnClick = [this] { cmdUpdateClick(); };
     cmdRefresh->OnClick = [this] { cmdRefreshClick(); };

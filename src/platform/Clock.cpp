@@ -67,9 +67,27 @@ void SleepUnless(unsigned ms, const std::function<bool()>& stop) {
         Sleep(ms);
         return;
     }
-    constexpr unsigned kSlice = 10;
-    for (unsigned slept = 0; slept < ms && !stop(); slept += kSlice)
-        RealSleep(std::min(kSlice, ms - slept));
+    WaitInSlices(ms, stop, [](unsigned slice) {
+        RealSleep(slice);
+        return false;
+    });
+}
+
+bool WaitInSlices(unsigned ms, const std::function<bool()>& stop, const std::function<bool(unsigned)>& waitSlice) {
+    using namespace std::chrono;
+    constexpr auto kSlice = milliseconds(10);
+    const auto deadline = steady_clock::now() + milliseconds(ms);
+    for (;;) {
+        if (stop && stop())
+            return false;
+        const auto left = deadline - steady_clock::now();
+        if (left <= steady_clock::duration::zero())
+            return false;
+        // Rounded up, so that the last slice reaches the deadline.
+        const auto slice = std::min<steady_clock::duration>(left, kSlice);
+        if (waitSlice(static_cast<unsigned>(ceil<milliseconds>(slice).count())))
+            return true;
+    }
 }
 
 void SetSleepFunction(SleepFunction fn) {

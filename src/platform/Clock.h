@@ -21,9 +21,14 @@ LocalTime Now();
 // Pauses the calling thread for ms milliseconds; 0 gives up the rest of the time slice.
 void Sleep(unsigned ms);
 
-// Sleep that ends early once stop() turns true (it is asked every 10 ms); a replacement pause takes
-// it as one pause of ms.
+// Sleep that ends early once stop() turns true (it is asked every 10 ms); it lasts until a deadline, so
+// as long as Sleep(ms) when stop() stays false. A replacement pause takes it as one pause of ms.
 void SleepUnless(unsigned ms, const std::function<bool()>& stop);
+
+// Waits up to ms, until a deadline, in slices of at most 10 ms, each made by waitSlice(sliceMs), which
+// returns true once what it waits for has come; stop (when given) is asked before each slice and ends
+// the wait early. True when waitSlice did.
+bool WaitInSlices(unsigned ms, const std::function<bool()>& stop, const std::function<bool(unsigned)>& waitSlice);
 
 using SleepFunction = std::function<void(unsigned)>;
 using ClockFunction = std::function<LocalTime()>;

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/Clock.h"
 #include "platform/ComNames.h"
 
 namespace platform {
@@ -152,6 +153,18 @@ WaitResult WaitFor(int fd, short events, int timeoutMs) {
     }
 }
 
+// WaitFor that ends early (TimedOut) once stop turns true.
+WaitResult WaitUnless(int fd, short events, int timeoutMs, const std::function<bool()>& stop) {
+    if (!stop)
+        return WaitFor(fd, events, timeoutMs);
+    WaitResult result = WaitResult::TimedOut;
+    WaitInSlices(static_cast<unsigned>(std::max(0, timeoutMs)), stop, [&](unsigned slice) {
+        result = WaitFor(fd, events, static_cast<int>(slice));
+        return result != WaitResult::TimedOut;
+    });
+    return result;
+}
+
 bool HasHungUp(int fd) { return WaitFor(fd, POLLIN, 0) == WaitResult::Failed; }
 
 int ReadWaitMs(const CommTimeouts& timeouts) {
@@ -181,7 +194,8 @@ int WriteStallLimitMs(std::int32_t baudRate) {
     return 2000 + static_cast<int>(256LL * kBitsPerByte * 1000 / rate);
 }
 
-bool WriteAll(const Device& device, const char* data, std::size_t size, std::size_t& written) {
+bool WriteAll(const Device& device, const char* data, std::size_t size, std::size_t& written,
+              const std::function<bool()>& giveUp) {
     const auto stallLimit = std::chrono::milliseconds(WriteStallLimitMs(device.baudRate));
     Clock::time_point lastProgress = Clock::now();
     while (written < size) {
@@ -195,7 +209,7 @@ bool WriteAll(const Device& device, const char* data, std::size_t size, std::siz
             continue;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress + stallLimit - Clock::now());
         if (n == 0 || errno != EAGAIN || left.count() <= 0 ||
-            WaitFor(device.fd, POLLOUT, static_cast<int>(left.count())) == WaitResult::Failed)
+            WaitUnless(device.fd, POLLOUT, static_cast<int>(left.count()), giveUp) != WaitResult::Ready)
             return false;
     }
     return true;
@@ -306,9 +320,9 @@ bool ClearCommError(SerialHandle handle, std::uint32_t& errors, std::size_t& byt
     });
 }
 
-bool WaitForInput(SerialHandle handle, unsigned timeoutMs) {
+bool WaitForInput(SerialHandle handle, unsigned timeoutMs, const std::function<bool()>& stop) {
     return WithDevice(handle, [&](Device& device) {
-        return WaitFor(device.fd, POLLIN, static_cast<int>(std::min<unsigned>(timeoutMs, INT_MAX))) ==
+        return WaitUnless(device.fd, POLLIN, static_cast<int>(std::min<unsigned>(timeoutMs, INT_MAX)), stop) ==
                WaitResult::Ready;
     });
 }
@@ -327,10 +341,11 @@ bool ReadFile(SerialHandle handle, void* buffer, std::size_t wanted, std::size_t
     });
 }
 
-bool WriteFile(SerialHandle handle, const void* data, std::size_t size, std::size_t& written) {
+bool WriteFile(SerialHandle handle, const void* data, std::size_t size, std::size_t& written,
+               const std::function<bool()>& giveUp) {
     written = 0;
     return WithDevice(handle, [&](Device& device) {
-        return WriteAll(device, static_cast<const char*>(data), size, written);
+        return WriteAll(device, static_cast<const char*>(data), size, written, giveUp);
     });
 }
 

@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -79,16 +80,19 @@ bool PurgeComm(SerialHandle handle, unsigned flags);
 bool ClearCommError(SerialHandle handle, std::uint32_t& errors, std::size_t& bytesWaiting);
 
 // Waits up to timeoutMs until received bytes wait to be read; true as soon as they do (at once when
-// they wait already). False when the time passed first, or the device failed, vanished or is not open.
-bool WaitForInput(SerialHandle handle, unsigned timeoutMs);
+// they wait already). False when the time passed first, stop (when given; asked every 10 ms) turned
+// true, or the device failed, vanished or is not open.
+bool WaitForInput(SerialHandle handle, unsigned timeoutMs, const std::function<bool()>& stop = {});
 
 // Reads up to wanted bytes into buffer (see the read time-out above). False when the device
 // failed or vanished, or the handle is not open; delivered counts what was read either way.
 bool ReadFile(SerialHandle handle, void* buffer, std::size_t wanted, std::size_t& delivered);
 
 // Writes all size bytes. Gives up (false) when the device fails, vanishes, or takes no byte for a
-// stall limit of a few seconds; written counts what went out.
-bool WriteFile(SerialHandle handle, const void* data, std::size_t size, std::size_t& written);
+// stall limit of a few seconds, or, while it waits for the line to take more, once giveUp (when given;
+// asked every 10 ms) turns true; written counts what went out.
+bool WriteFile(SerialHandle handle, const void* data, std::size_t size, std::size_t& written,
+               const std::function<bool()>& giveUp = {});
 
 // The line settings last applied to a device through a handle opened for use, if any: what the
 // program asked of it. A pseudo-terminal keeps 8 data bits and no parity whatever is asked, so

@@ -190,25 +190,27 @@ bool CSerialPort::IsRxQueueEmpty() {
     return waiting == 0;
 }
 
-bool CSerialPort::WriteCommand(const std::string& command, const std::string& terminator) {
+bool CSerialPort::WriteCommand(const std::string& command, const std::string& terminator,
+                               const std::function<bool()>& giveUp) {
     const std::string text = command + terminator;
     StampSendTime();
     std::size_t written = 0;
-    return platform::WriteFile(hComm, text.data(), text.size(), written);
+    return platform::WriteFile(hComm, text.data(), text.size(), written, giveUp);
 }
 
-std::int32_t CSerialPort::ReadResponse(std::string& reply, std::string& timeStamp) {
+std::int32_t CSerialPort::ReadResponse(std::string& reply, std::string& timeStamp,
+                                       const std::function<bool()>& stopWaiting) {
     ClearRecvTime();
-    WaitForFirstByte(kResponseFirstBytePauses);
+    WaitForFirstByte(kResponseFirstBytePauses, stopWaiting);
     timeStamp = StampRecvTime();
     const std::size_t count = ReadUntilSilent(kResponseChunk, kResponseSilencePauses);
     reply = BufferText(count);
     return static_cast<std::int32_t>(count);
 }
 
-std::int32_t CSerialPort::ReadBlock(std::string& reply) {
+std::int32_t CSerialPort::ReadBlock(std::string& reply, const std::function<bool()>& stopWaiting) {
     ClearRecvTime();
-    WaitForFirstByte(kBlockFirstBytePauses);
+    WaitForFirstByte(kBlockFirstBytePauses, stopWaiting);
     const std::size_t count = ReadUntilSilent(kBlockChunk, kBlockSilencePauses);
     reply = BufferText(count);
     return static_cast<std::int32_t>(count);
@@ -216,15 +218,15 @@ std::int32_t CSerialPort::ReadBlock(std::string& reply) {
 
 // The first byte is noticed as it arrives: the device is watched for as long as the pauses of 1 ms
 // would last. Where the pauses are replaced (tests shorten them), the wait is made of them as before.
-void CSerialPort::WaitForFirstByte(int maxPauses) {
+void CSerialPort::WaitForFirstByte(int maxPauses, const std::function<bool()>& stop) {
     if (platform::PausesReplaced())
-        WaitWhileQueueEmpty(maxPauses);
+        WaitWhileQueueEmpty(maxPauses, stop);
     else
-        (void)platform::WaitForInput(hComm, static_cast<unsigned>(maxPauses));
+        (void)platform::WaitForInput(hComm, static_cast<unsigned>(maxPauses), stop);
 }
 
-void CSerialPort::WaitWhileQueueEmpty(int maxPauses) {
-    for (int pauses = 0; pauses < maxPauses && IsRxQueueEmpty(); ++pauses)
+void CSerialPort::WaitWhileQueueEmpty(int maxPauses, const std::function<bool()>& stop) {
+    for (int pauses = 0; pauses < maxPauses && IsRxQueueEmpty() && !(stop && stop()); ++pauses)
         platform::Sleep(1);
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/SerialDevice.h"
@@ -58,12 +59,18 @@ public:
     bool IsPortOpen() const;
     // True when no received byte waits, and also when the queue cannot be read.
     bool IsRxQueueEmpty();
-    bool WriteCommand(const std::string& command, const std::string& terminator);
+    // Writes command and terminator in one write; giveUp (when given) ends a wait for a line that
+    // takes no data before the write's own stall limit.
+    bool WriteCommand(const std::string& command, const std::string& terminator,
+                      const std::function<bool()>& giveUp = {});
     // Collects a reply in 4-byte reads until 15 quiet pauses; timeStamp is when it began. Returns
-    // the count of bytes received (NULs included); reply is cut before the first NUL.
-    std::int32_t ReadResponse(std::string& reply, std::string& timeStamp);
-    // As ReadResponse with a longer first wait, 5-byte reads, 5 quiet pauses and no stamp.
-    std::int32_t ReadBlock(std::string& reply);
+    // the count of bytes received (NULs included); reply is cut before the first NUL. The wait for the
+    // first byte ends early once stopWaiting (when given; asked every 10 ms) turns true.
+    std::int32_t ReadResponse(std::string& reply, std::string& timeStamp,
+                              const std::function<bool()>& stopWaiting = {});
+    // As ReadResponse with a longer first wait, 5-byte reads, 5 quiet pauses and no stamp. The wait for
+    // the first byte ends early once stopWaiting (when given; asked every 10 ms) turns true.
+    std::int32_t ReadBlock(std::string& reply, const std::function<bool()>& stopWaiting = {});
     // Marks present[n] for every COMn (1 .. 119) that opens; other entries are left alone. A device
     // that is there but that this account may not open is named in one line on stderr.
     void ScanPorts(PortPresence& present);
@@ -92,7 +99,7 @@ private:
     void ApplyReadConstant(std::uint32_t readConstant);
     void SetLineFlags();
     void ClearRecvTime();
-    void WaitForFirstByte(int maxPauses);
-    void WaitWhileQueueEmpty(int maxPauses);
+    void WaitForFirstByte(int maxPauses, const std::function<bool()>& stop = {});
+    void WaitWhileQueueEmpty(int maxPauses, const std::function<bool()>& stop = {});
     std::size_t ReadUntilSilent(std::size_t chunk, int silencePauses);
 };

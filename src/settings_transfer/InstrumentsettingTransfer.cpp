@@ -61,7 +61,7 @@ bool TInstrumentSettingForm::RunDownload() {
     StatusBar1->SetPanelText(1, "Filename: " + OpenDialogInstrumentQueryFile.fileName);
     if (!ProcessQueryFile())
         return false;
-    platform::SleepUnless(kPauseAfterTransfer, ui::Application::EndingRequested);
+    ui::Application::PauseUnlessEnding(kPauseAfterTransfer);
     ReportMissingSettings();
     SaveRestoreFile();
     return true;
@@ -115,7 +115,7 @@ bool TInstrumentSettingForm::RunUpload() {
     StatusBar1->SetPanelText(1, "Filename: " + OpenDialogInstrumentRestoreFile.fileName);
     if (!ProcessRestoreFile())
         return false;
-    platform::SleepUnless(kPauseAfterTransfer, ui::Application::EndingRequested);
+    ui::Application::PauseUnlessEnding(kPauseAfterTransfer);
     ReportUnacknowledged();
     return true;
 }

@@ -66,14 +66,21 @@ bool QueryExchange::WriteFirst(const std::string& command) {
 
 bool QueryExchange::ResendQuery(const std::string& command) { return Write(command, kResendTerminator); }
 
+bool QueryExchange::Ending() {
+    ending_ = ending_ || ui::Application::ProgramIsEnding();
+    return ending_;
+}
+
+// A write that gave up because the program is ending is no failed port.
 bool QueryExchange::Write(const std::string& command, const std::string& terminator) {
-    ending_ = ending_ || ui::Application::EndingRequested();
-    if (ending_)
+    if (Ending())
         return false;
     if (port_ != nullptr) {
         port_->PurgeRxBuffer();
-        if (port_->WriteCommand(command, terminator))
+        if (port_->WriteCommand(command, terminator, ui::Application::ProgramIsEnding))
             return true;
+        if (Ending())
+            return false;
     }
     portFailed_ = true;
     ReportWriteFailure(command);
@@ -82,7 +89,7 @@ bool QueryExchange::Write(const std::string& command, const std::string& termina
 
 int QueryExchange::ReadInto(std::string& reply) {
     std::string read;
-    const int count = port_->ReadBlock(read);
+    const int count = port_->ReadBlock(read, ui::Application::ProgramIsEnding);
     if (count > 0)
         reply = read;
     return count;

@@ -7,6 +7,7 @@
 // PortFailed stays true until the next Reset, so the transfer around it can stop. Nothing more is
 // written once the program is ending (an end signal came, the display is gone): the transfer runs
 // without the message loop, so it looks before each write, and Stopped tells the transfer to stop.
+// A wait for a reply's first byte, and for a line that takes no data, ends as the program ends.
 #include <string>
 
 #include "settings_transfer/QueryFile.h"
@@ -47,6 +48,8 @@ public:
 private:
     bool WriteFirst(const std::string& command);
     bool Write(const std::string& command, const std::string& terminator);
+    // Notes, and tells, whether the program is ending.
+    bool Ending();
     // Reads a reply; one that brought nothing leaves reply as it was.
     int ReadInto(std::string& reply);
     // The two resends, each followed by a read; false when a write failed.

@@ -168,9 +168,10 @@ public:
     void eSendCommandKeyPress(char& key);
     // Puts text into the command line and runs the door with Enter. Returns the reply to this very
     // command, cut at its first CR, or nothing when the road refused the text or could not reopen the
-    // port. Safe from any thread. Once the program is ending (ui::Application::EndingRequested) the
+    // port. Safe from any thread. Once the program is ending (ui::Application::ProgramIsEnding) the
     // road refuses every text, so that a run of sends stops at its next one; only a laser's stop
-    // goes on, through SendLaserStop.
+    // goes on, through SendLaserStop, and one that the line does not take within a tenth of a second
+    // is named on stderr.
     std::optional<std::string> SendThroughDoor(const std::string& text);
     std::optional<std::string> SendLaserStop(const std::string& command);
     // Writes the command with the terminator and waits briefly for its reply, shown and logged
@@ -260,10 +261,13 @@ private:
     void SetLogMenuChecks(bool enabled);
     // The road from the door's checks on, with text put into the command line first when asked;
     // returns the reply cut at its first CR.
-    std::optional<std::string> RunSendRoad(const std::string& text, bool intoCommandLine, bool evenWhenEnding = false);
+    std::optional<std::string> RunSendRoad(const std::string& text, bool intoCommandLine, bool laserStop = false);
     // SendCommand's exchange; thenOnGui runs in the same hand-over as the reply's display.
     std::string Exchange(const std::string& command, const std::string& terminator,
-                         const std::function<void()>& thenOnGui);
+                         const std::function<void()>& thenOnGui, bool laserStop = false);
+    // Writes the command; a laser's stop that could not be written once the program is ending is
+    // named on stderr.
+    bool WriteToPort(const std::string& command, const std::string& terminator, bool laserStop);
     bool TryTakePort();
     bool WaitAndTakePort();
     void ReleaseTakenPort();

@@ -14,6 +14,7 @@
 #include "serial/TerminatorParse.h"
 #include "settings_transfer/Instrumentsetting.h"
 #include "terminal/Main.h"
+#include "ui/Application.h"
 #include "ui/GuiThread.h"
 
 namespace {
@@ -169,7 +170,7 @@ void ApplyEditedTerminator(TTalvaneForm& form) {
     if (!form.TerminatorChanged)
         return;
     while (serial::BreaksCommaRule(CommSettingForm->leTerminationString->Text())) {
-        if (ui::Ending()) {
+        if (ui::Application::ProgramIsEnding()) {
             form.TerminatorChanged = false;
             return;
         }
@@ -186,7 +187,7 @@ void ApplyEditedTerminator(TTalvaneForm& form) {
 void LendPort(TTalvaneForm& form) {
     ui::OnGui([&form] {
         PortHold hold(form);
-        if (!form.SerialPort->IsPortOpen() || ui::Ending())
+        if (!form.SerialPort->IsPortOpen() || ui::Application::ProgramIsEnding())
             return;
         form.StopWorker();
         form.EnableCommActiveObjects();

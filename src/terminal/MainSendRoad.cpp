@@ -9,8 +9,10 @@
 // worker hands over without waiting. PortBusy is taken with compare-and-exchange; a GUI thread waiting
 // for it keeps carrying out the worker's hand-overs.
 #include <array>
+#include <chrono>
 #include <exception>
 #include <functional>
+#include <iostream>
 #include <string_view>
 #include <utility>
 
@@ -26,7 +28,20 @@ namespace {
 constexpr int kPaneLineLimit = 20000;
 constexpr std::size_t kUnsolicitedReadLimit = 900;
 
+// Once the program is ending, a laser's stop still waits this long for a line that takes no data: as
+// long as it waits for its reply.
+constexpr auto kStopWriteWait = std::chrono::milliseconds(100);
+
 bool Contains(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
+
+// When a write stops waiting for a line that takes no data, before its own stall limit: an ordinary
+// command as soon as the program is ending, a laser's stop kStopWriteWait later.
+std::function<bool()> GiveUpWriting(bool laserStop) {
+    if (!laserStop)
+        return ui::Application::ProgramIsEnding;
+    const auto deadline = std::chrono::steady_clock::now() + kStopWriteWait;
+    return [deadline] { return ui::Application::ProgramIsEnding() && std::chrono::steady_clock::now() >= deadline; };
+}
 
 std::string StampedLine(const std::string& stamp, const std::string& text) { return "[" + stamp + "]  " + text; }
 
@@ -74,8 +89,8 @@ std::optional<std::string> TTalvaneForm::SendLaserStop(const std::string& comman
 
 // On the worker every ui::OnGui is a round trip to the GUI thread, which the worker waits for; the
 // road's GUI steps are therefore gathered into as few hand-overs as their order allows.
-std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine, bool evenWhenEnding) {
-    if (!evenWhenEnding && ui::Application::EndingRequested())
+std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bool intoCommandLine, bool laserStop) {
+    if (!laserStop && ui::Application::ProgramIsEnding())
         return std::nullopt;
     const bool refused = Contains(text, "Command") || Contains(text, "Empty");
     // Only shown: a worker goes on to take the port meanwhile.
@@ -131,10 +146,13 @@ std::optional<std::string> TTalvaneForm::RunSendRoad(const std::string& text, bo
         ShowAndLogCommand(stamp, text);
     });
     platform::Sleep(5);
-    std::string reply = Exchange(text, terminator, [this] {
-        ++CommandsSent;
-        sbSendStatus->SetPanelText(1, "Commands Sent: " + std::to_string(CommandsSent));
-    });
+    std::string reply = Exchange(
+        text, terminator,
+        [this] {
+            ++CommandsSent;
+            sbSendStatus->SetPanelText(1, "Commands Sent: " + std::to_string(CommandsSent));
+        },
+        laserStop);
     StripTerminatorFromString(reply, "\r");
     return reply;
 }
@@ -145,8 +163,17 @@ void TTalvaneForm::WriteWithoutShowing(const std::string& command) {
     SerialPort->PurgeRxBuffer();
     std::string reply;
     std::string stamp;
-    if (SerialPort->WriteCommand(command, Terminator))
+    if (WriteToPort(command, Terminator, true))
         SerialPort->ReadResponse(reply, stamp);  // the road's short wait: an instrument may be silent
+}
+
+bool TTalvaneForm::WriteToPort(const std::string& command, const std::string& terminator, bool laserStop) {
+    if (SerialPort->WriteCommand(command, terminator, GiveUpWriting(laserStop)))
+        return true;
+    if (laserStop && ui::Application::ProgramIsEnding())
+        std::cerr << "talvane: the laser stop \"" << command << "\" could not be written to " << SerialPort->PortName
+                  << "\n";
+    return false;
 }
 
 void TTalvaneForm::ShowAndLogCommand(const std::string& stamp, const std::string& text) {
@@ -234,13 +261,17 @@ std::string TTalvaneForm::SendCommand(const std::string& command) {
     return Exchange(command, ui::OnGui([&] { return Terminator; }), {});
 }
 
+// A command that could not be written once the program is ending waits for no reply, and an ordinary
+// command's wait for its reply ends as the program ends; a laser's stop waits its tenth of a second.
 std::string TTalvaneForm::Exchange(const std::string& command, const std::string& terminator,
-                                   const std::function<void()>& thenOnGui) {
+                                   const std::function<void()>& thenOnGui, bool laserStop) {
     SerialPort->PurgeRxBuffer();
-    SerialPort->WriteCommand(command, terminator);
+    if (!WriteToPort(command, terminator, laserStop) && ui::Application::ProgramIsEnding())
+        return {};
     std::string reply;
     std::string recvStamp;
-    const std::int32_t count = SerialPort->ReadResponse(reply, recvStamp);
+    const std::int32_t count = SerialPort->ReadResponse(
+        reply, recvStamp, laserStop ? std::function<bool()>{} : std::function<bool()>(ui::Application::ProgramIsEnding));
     // The reply is handed over before the port is let go, and a GUI thread that takes the port first
     // carries out what waits, so that every command line in the pane is followed by its own reply even
     // while two threads send.

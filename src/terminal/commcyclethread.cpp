@@ -10,6 +10,7 @@
 #include "terminal/CommandFile.h"
 #include "terminal/Main.h"
 #include "ui/Dialogs.h"
+#include "ui/Application.h"
 #include "ui/GuiThread.h"
 
 TCommCycleThread* CommCycleThread = nullptr;
@@ -329,7 +330,7 @@ void TCommCycleThread::Delay(int ms) {
 
 TCommCycleThread* StartCycleWorker() {
     StopCycleWorker();
-    if (ui::Ending())
+    if (ui::Application::ProgramIsEnding())
         return nullptr;
     auto worker = std::make_unique<TCommCycleThread>(true);
     TCommCycleThread* started = worker.get();

@@ -11,6 +11,8 @@ void SetTitle(const std::string& title);
 std::string Title();
 // Asks the message loop to end (also when asked before the loop runs).
 void Terminate();
+// Whether the message loop was told to end (Terminate), which a close without an ending does too; for
+// whether the program is ending, ask ProgramIsEnding.
 bool Terminated();
 // The program's first line: from now on SIGTERM, SIGHUP and SIGINT (logout, shutdown, a closed
 // terminal, Ctrl+C) never end the process with their default action. Any of them, in any order and
@@ -30,9 +32,12 @@ void CatchEndSignals();
 void Start();
 // Runs the message loop until Terminate; returns 0.
 int Run();
-// True once an end signal came, the display is gone or the ending began: a loop that runs without
-// the message loop (a settings transfer) stops at its next step.
-bool EndingRequested();
+// Has the program begun to end, for any reason? True from the moment an end signal came (before any
+// event loop has taken it), once the ending began (BeginEnding), and on the GUI thread once the display
+// is gone. Whatever stops, refuses or leaves out work because the program ends asks this.
+bool ProgramIsEnding();
+// A pause of ms that ends once the program is ending (at once when it is already).
+void PauseUnlessEnding(unsigned ms);
 // What is still to be done when the display is lost while the forms exist: run after the
 // hand-overs have stopped (BeginEndingWithoutReturn). It must need neither the display nor another
 // thread's hand-over.

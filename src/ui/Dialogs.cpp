@@ -45,7 +45,7 @@ int ExecAboveStayOnTopWindows(QDialog& dialog) {
 class QtDialogs : public IDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, MsgIcon icon, MsgButtons buttons) override {
-        if (Ending())
+        if (Application::ProgramIsEnding())
             return buttons == MsgButtons::Ok ? mrOk : mrCancel;
         QMessageBox box(IconOf(icon), ToQt(caption), ToQt(text), ButtonsOf(buttons), TForm::DialogOwner());
         switch (ExecAboveStayOnTopWindows(box)) {
@@ -66,7 +66,7 @@ public:
     }
 
     int RunModal(TForm& form) override {
-        if (Ending())
+        if (Application::ProgramIsEnding())
             return mrCancel;
         QEventLoop loop;
         form.SetModalEndHandler([&loop] { loop.quit(); });
@@ -78,7 +78,7 @@ public:
     }
 
     void ShowException(const std::string& message) override {
-        if (Ending()) {
+        if (Application::ProgramIsEnding()) {
             std::fprintf(stderr, "%s: %s\n", Application::Title().c_str(), message.c_str());
             return;
         }
@@ -109,7 +109,7 @@ private:
     }
 
     static std::optional<std::string> RunFileDialog(const FileDialogOptions& options, QFileDialog::AcceptMode mode) {
-        if (Ending())
+        if (Application::ProgramIsEnding())
             return std::nullopt;
         const std::unique_ptr<QFileDialog> dialog = MakeFileDialog(options, mode == QFileDialog::AcceptOpen);
         if (ExecAboveStayOnTopWindows(*dialog) != QDialog::Accepted || dialog->selectedFiles().isEmpty())

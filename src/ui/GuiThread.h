@@ -27,6 +27,8 @@ void BeginEnding();
 // The same, when the GUI thread ends the process from where it is and never returns to the
 // hand-over it may be carrying out: that one's thread is released too.
 void BeginEndingWithoutReturn();
+// The hand-overs' own state: BeginEnding ran. Whether the program is ending for any reason (an end
+// signal no event loop has taken yet, a lost display) is ui::Application::ProgramIsEnding.
 bool Ending();
 
 // True on the thread that runs the Qt application, and on any thread while no application exists.

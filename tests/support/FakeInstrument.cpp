@@ -180,6 +180,30 @@ std::string FakeInstrument::FloodPattern(std::size_t n) {
     return bytes;
 }
 
+// Writes into the line from the slave's side until not even one byte finds room for a while: the
+// master side's reading buffer takes bytes over from the line's as the kernel gets round to it, and a
+// write that a large chunk cannot make may still find room for a small one.
+void FakeInstrument::StopReading() {
+    reading_ = false;
+    std::lock_guard lock(fdMutex_);
+    SetNonBlocking(slaveFd_);
+    const std::string pattern = FloodPattern(4096);
+    for (std::size_t chunk = pattern.size();;) {
+        if (::write(slaveFd_, pattern.data(), chunk) > 0)
+            continue;
+        if (chunk > 1) {
+            chunk /= 2;
+            continue;
+        }
+        pollfd entry{slaveFd_, POLLOUT, 0};
+        if (::poll(&entry, 1, kPollSliceMs) <= 0)
+            return;
+        chunk = pattern.size();
+    }
+}
+
+short FakeInstrument::LineEvents() const { return reading_ ? POLLIN : 0; }
+
 // On the fake's own thread the thread cannot be joined; it keeps its wake-up descriptor and waits,
 // with no line left to read, for the stop request.
 void FakeInstrument::HangUp() {
@@ -264,7 +288,7 @@ void FakeInstrument::Run() {
     FavourTheAnsweringThread();
     char chunk[4096];
     for (;;) {
-        pollfd fds[2] = {{masterFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        pollfd fds[2] = {{masterFd_, LineEvents(), 0}, {wakeFd_, POLLIN, 0}};
         if (::poll(fds, 2, kPollSliceMs) < 0 && errno != EINTR)
             return;
         if (fds[1].revents != 0)
@@ -364,7 +388,7 @@ bool FakeInstrument::WaitOrStop(std::chrono::milliseconds delay) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return true;
-        pollfd fds[2] = {{masterFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        pollfd fds[2] = {{masterFd_, LineEvents(), 0}, {wakeFd_, POLLIN, 0}};
         if (::poll(fds, 2, static_cast<int>(std::min<long long>(left.count(), kPollSliceMs))) <= 0 || fds[1].revents != 0)
             continue;
         char chunk[4096];

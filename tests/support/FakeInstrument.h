@@ -4,6 +4,7 @@
 // each command by its rules. All members are safe to call from any thread.
 #include <termios.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -62,6 +63,11 @@ public:
     // Printable bytes, each differing from its neighbours, for checking long replies by content.
     static std::string FloodPattern(std::size_t n);
 
+    // The instrument stops reading and the line fills up, as with a controller or an adapter that takes
+    // no more data: a write to the line then finds no room. For good (a test that needs the line again
+    // makes a new fake).
+    void StopReading();
+
     // The device vanishes: master and slave are closed and the link removed. From a reply rule or an
     // observer (the fake's own thread) it vanishes at that command: the command is counted, but gets no
     // reply, and nothing after it is read; so a test can hang up at the Nth command, whatever the load.
@@ -107,6 +113,7 @@ private:
     void Answer(const std::string& command);
     std::optional<std::string> ReplyFor(const std::string& command, const Rules& rules) const;
     bool WaitOrStop(std::chrono::milliseconds delay);
+    short LineEvents() const;
     bool WriteToLine(const std::string& bytes);
     void StopThread();
     bool OnOwnThread() const;
@@ -127,6 +134,7 @@ private:
     std::vector<std::string> commands_;
     bool stopping_ = false;
     bool hungUp_ = false;
+    std::atomic<bool> reading_{true};  // asked by the fake's thread before each look at the line
 
     mutable std::mutex fdMutex_;  // writes to the line and uses of the descriptors, against HangUp
     std::thread reader_;

@@ -34,6 +34,7 @@
 #include "panels/FramontPanelFile.h"
 #include "panels/Framontcontrol.h"
 #include "panels/Ondrelcontrol.h"
+#include "panels/PanelCommand.h"
 #include "panels/PexmarCommands.h"
 #include "panels/Pexmarcontrol.h"
 #include "platform/Clock.h"
@@ -108,20 +109,24 @@ pid_t Spawn(const std::vector<std::string>& args, const std::map<std::string, st
 }
 
 // Waits for the process to end; its wait status, or nothing when it is still alive after a bound that
-// only ends a wait for a process that hangs (it is then killed).
-// Says how long the end took, for the record (never asserted).
-std::optional<int> AwaitEnd(pid_t pid) {
+// only ends a wait for a process that hangs (it is then killed). Called at the signal or once the
+// display is gone: the program ends within the second the README promises (unless the test itself
+// holds the ending up), and says how long it took.
+std::optional<int> AwaitEnd(pid_t pid, bool withinASecond = true) {
     const auto start = std::chrono::steady_clock::now();
     const auto giveUp = start + std::chrono::seconds(90);
     int status = 0;
     while (std::chrono::steady_clock::now() < giveUp) {
         if (waitpid(pid, &status, WNOHANG) == pid) {
-            const auto took = std::chrono::steady_clock::now() - start;
+            const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
             std::printf("the program ended %lld ms after the signal or the display's loss\n",
-                        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+                        static_cast<long long>(took.count()));
+            if (withinASecond) {
+                EXPECT_LT(took, std::chrono::seconds(1)) << "the program ended later than a second after the signal";
+            }
             return status;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
@@ -196,10 +201,17 @@ protected:
 
     FakeInstrument& Instrument() { return *instrument_; }
 
-    pid_t StartChild(const std::map<std::string, std::string>& environment) {
+    // With errorFile, the child's stderr goes there.
+    pid_t StartChild(const std::map<std::string, std::string>& environment, const std::string& errorFile = "") {
         std::map<std::string, std::string> overrides = environment;
         overrides[kChildVariable] = dataHome_;
-        return Spawn({"/proc/self/exe", CurrentTestFilter()}, overrides);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!errorFile.empty())
+            posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const pid_t child = Spawn({"/proc/self/exe", CurrentTestFilter()}, overrides, &actions);
+        posix_spawn_file_actions_destroy(&actions);
+        return child;
     }
 
     bool CommandsArrive(std::size_t n) { return Instrument().WaitForCommands(n, std::chrono::seconds(60)); }
@@ -225,17 +237,21 @@ protected:
         return count;
     }
 
+    // A slow instrument counts each command once it has answered it: first all it has received.
+    std::vector<std::string> AnsweredSince(std::size_t before) const {
+        for (int n = 0; n < 500 && instrument_->CommandCount() < CommandsSent(); ++n)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return CommandsSince(before);
+    }
+
     std::vector<std::string> CommandsSince(std::size_t before) const {
         const std::vector<std::string> commands = instrument_->Commands();
         return {commands.begin() + static_cast<std::ptrdiff_t>(std::min(before, commands.size())), commands.end()};
     }
 
     // What came after the end began is at most the command then in flight, then the panels' stops.
-    // A slow instrument counts each command once it has answered it: first all it has received.
     void ExpectOnlyTheStopsAfter(std::size_t before, const std::vector<std::string>& stops) const {
-        for (int n = 0; n < 500 && instrument_->CommandCount() < CommandsSent(); ++n)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const std::vector<std::string> after = CommandsSince(before);
+        const std::vector<std::string> after = AnsweredSince(before);
         ASSERT_GE(after.size(), stops.size()) << ::testing::PrintToString(after);
         EXPECT_LE(after.size(), stops.size() + 1) << ::testing::PrintToString(after);
         EXPECT_TRUE(std::equal(stops.rbegin(), stops.rend(), after.rbegin())) << ::testing::PrintToString(after);
@@ -265,10 +281,10 @@ protected:
     }
 
     // Ends the child with the signal; how many more commands came after it.
-    std::size_t CommandsAfterEndSignal(pid_t child, bool exitsByClose = true) {
+    std::size_t CommandsAfterEndSignal(pid_t child, bool exitsByClose = true, bool withinASecond = true) {
         const std::size_t before = Instrument().Commands().size();
         kill(child, SIGTERM);
-        const std::optional<int> status = AwaitEnd(child);
+        const std::optional<int> status = AwaitEnd(child, withinASecond);
         EXPECT_TRUE(status.has_value()) << "the program did not end";
         if (status && exitsByClose) {
             EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "ended by the signal, not by the close";
@@ -456,17 +472,23 @@ TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
             StartDownload(main);
         });
     }
-    for (const bool boxOpen : {false, true}) {
-        SCOPED_TRACE(boxOpen ? "box open" : "queries going");
+    // The download's queries are answered late, or, with a silent instrument, not at all: the end comes
+    // as the first query waits for its reply.
+    enum class When { QueriesGoing, BoxOpen, QueryUnanswered };
+    for (const When when : {When::QueriesGoing, When::BoxOpen, When::QueryUnanswered}) {
+        const bool boxOpen = when == When::BoxOpen;
+        SCOPED_TRACE(boxOpen ? "box open" : when == When::QueriesGoing ? "queries going" : "query unanswered");
         Instrument().ClearReceived();
         Instrument().SetDelay(std::chrono::milliseconds(0));
+        Instrument().SetSilent(false);
         if (boxOpen)
             Instrument().ReplyExact("Q0?", "?4\r\n");
         const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
         ASSERT_GT(child, 0);
         ASSERT_TRUE(Arrives("!SHUTTER=1"));
-        Instrument().SetDelay(std::chrono::milliseconds(300));  // the download's queries are answered late
-        ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : Arrives("Q4?"));
+        Instrument().SetDelay(std::chrono::milliseconds(300));
+        Instrument().SetSilent(when == When::QueryUnanswered);
+        ASSERT_TRUE(boxOpen ? BoxShown("Error Reponse Received") : Arrives(when == When::QueriesGoing ? "Q4?" : "Q0?"));
         // At most one query, then the panel's stops, which the close sends once the box and the
         // settings window are gone and the port is back.
         const std::size_t before = CommandsSent();
@@ -475,19 +497,58 @@ TEST_F(Ending, AnEndSignalStopsADownloadAlsoWhileItsErrorBoxIsOpen) {
     }
 }
 
+// With an instrument that answers late, and with a silent one: the display goes as the first query
+// waits for its reply.
 TEST_F(Ending, ALostDisplayStopsADownload) {
     if (InChild())
         return RunProgram(StartDownload);
-    Instrument().SetDelay(std::chrono::milliseconds(300));
-    XServer server;
-    ASSERT_FALSE(server.Display().empty()) << "no X server (package xvfb)";
-    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
-    ASSERT_GT(child, 0);
-    ASSERT_TRUE(CommandsArrive(3));
-    const std::size_t before = Instrument().Commands().size();
-    server.Kill();
-    ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
-    EXPECT_LE(Instrument().Commands().size(), before + 1);
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "silent" : "slow");
+        Instrument().ClearReceived();
+        Instrument().SetDelay(std::chrono::milliseconds(300));
+        Instrument().SetSilent(silent);
+        XServer server;
+        ASSERT_FALSE(server.Display().empty()) << "no X server (package xvfb)";
+        const pid_t child = StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.Display()}});
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(CommandsArrive(silent ? 1 : 3));
+        const std::size_t before = Instrument().Commands().size();
+        server.Kill();
+        ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+        EXPECT_LE(Instrument().Commands().size(), before + 1);
+    }
+}
+
+// The instrument stops reading and the line fills up: the Pexmar panel's stops cannot be written, and
+// the ending, by a signal and by a lost display, waits for each only briefly and names it on stderr.
+TEST_F(Ending, ALineThatTakesNoDataHoldsUpNoEnding) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            FirePexmar(main);
+            main.SendThroughDoor(kSequenceMark);
+        });
+    }
+    const std::string errorFile = dataHome_ + "/stderr.txt";
+    for (const bool bySignal : {true, false}) {
+        SCOPED_TRACE(bySignal ? "end signal" : "lost display");
+        instrument_.emplace(kPort);  // one that reads
+        std::optional<XServer> server;
+        if (!bySignal)
+            server.emplace();
+        const pid_t child = bySignal ? StartChild({{"QT_QPA_PLATFORM", "offscreen"}}, errorFile)
+                                     : StartChild({{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server->Display()}}, errorFile);
+        ASSERT_GT(child, 0);
+        ASSERT_TRUE(Arrives(kSequenceMark));
+        Instrument().StopReading();
+        if (bySignal)
+            kill(child, SIGTERM);
+        else
+            server->Kill();
+        ASSERT_TRUE(AwaitEnd(child).has_value()) << "the program did not end";
+        const std::string errors = ReadFile(errorFile);
+        for (const std::string& stop : kPexmarStops)
+            EXPECT_NE(errors.find("\"" + stop + "\" could not be written to " + kPort), std::string::npos) << errors;
+    }
 }
 
 // systemd stops a session with SIGTERM and SIGHUP at once, and Ctrl+C may be pressed twice.
@@ -605,7 +666,7 @@ TEST_F(Ending, TheCloseWaitsForTheMessageLoopSoThatTheStopsGoOut) {
     ASSERT_TRUE(Arrives("!SHUTTER=1"));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // inside the loop
     const std::size_t before = CommandsSent();
-    CommandsAfterEndSignal(child);
+    CommandsAfterEndSignal(child, true, false);  // the ending waits as long as the loop runs
     ExpectOnlyTheStopsAfter(before, kPexmarStops);
 }
 
@@ -653,8 +714,38 @@ TEST_F(Ending, NothingStartsOnceTheEndingBegan) {
     const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
     ASSERT_GT(child, 0);
     ASSERT_TRUE(CommandsArrive(1));
-    EXPECT_EQ(CommandsAfterEndSignal(child), 0u);
+    EXPECT_EQ(CommandsAfterEndSignal(child, true, false), 0u);  // the late clicks' watch holds the ending up
     EXPECT_EQ(ReadFile(std::filesystem::path(dataHome_) / "threads started.txt"), "0");
+}
+
+// The operator clicks the Ondrel and the Pexmar STOP once the ending began: their stops go out, as well
+// as the closes' ones.
+TEST_F(Ending, StopClicksDuringTheEndingGoOut) {
+    if (InChild()) {
+        return RunProgram([](TTalvaneForm& main) {
+            FirePexmar(main);
+            OndrelControlForm->Show();
+            OndrelControlForm->sbFireClick();
+            main.SendThroughDoor(kSequenceMark);
+            auto* late = new QTimer(QCoreApplication::instance());
+            QObject::connect(late, &QTimer::timeout, [late] {
+                if (!ui::Ending())
+                    return;
+                late->stop();
+                OndrelControlForm->sbStop->Click();
+                PexmarControlForm->sbStop->Click();
+            });
+            late->start(1);
+        });
+    }
+    const pid_t child = StartChild({{"QT_QPA_PLATFORM", "offscreen"}});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(Arrives(kSequenceMark));
+    const std::size_t before = Instrument().Commands().size();
+    CommandsAfterEndSignal(child);
+    const std::vector<std::string> after = AnsweredSince(before);
+    EXPECT_EQ(std::count(after.begin(), after.end(), ";LC:FL 1"), 1) << ::testing::PrintToString(after);
+    EXPECT_EQ(std::count(after.begin(), after.end(), "!GATE ACTIV=0"), 2) << ::testing::PrintToString(after);
 }
 
 // A panel's sequence of sends, ended by a signal and by a lost display, with an instrument that
@@ -720,6 +811,14 @@ TEST_F(EndingDuringASequence, PexmarOpening) {
     if (InChild())
         return RunSequence([](TTalvaneForm&) {}, [] { TalvaneForm->PexmarSystem1Click(); });
     EndDuringTheSequence(kPexmarStops);
+}
+
+// The end comes during a pause between two sends, long enough that only its early end keeps the
+// ending within its second.
+TEST_F(EndingDuringASequence, APanelsPause) {
+    if (InChild())
+        return RunSequence(OpenPexmar, [] { panels::PauseBetweenSends(60000); });
+    EndDuringTheSequence(kPexmarStops, 0);
 }
 
 TEST_F(EndingDuringASequence, PexmarReadAndWrite) {
