@@ -60,7 +60,8 @@ public:
     bool IsRxQueueEmpty();
     bool WriteCommand(const std::string& command, const std::string& terminator);
     // Collects a reply in 4-byte reads until 15 quiet pauses; timeStamp is when it began. Returns
-    // the count of bytes received (NULs included); reply is cut before the first NUL.
+    // the count of bytes received (NULs included); reply is cut before the first NUL. A reply longer
+    // than RxBuffer keeps its first bytes; the rest is read to its end and thrown away.
     std::int32_t ReadResponse(std::string& reply, std::string& timeStamp);
     // As ReadResponse with a longer first wait, 5-byte reads, 5 quiet pauses and no stamp.
     std::int32_t ReadBlock(std::string& reply);
