@@ -230,13 +230,25 @@ void CSerialPort::WaitWhileQueueEmpty(int maxPauses, const std::function<bool()>
         platform::Sleep(1);
 }
 
-// A reply that fills RxBuffer ends the read; the rest stays queued for the next read or purge.
+// A reply that fills RxBuffer is still read on until the line falls silent, and what does not fit is
+// thrown away: on a line still delivering it, a rest left queued would outlast the next command's
+// purge and be taken for that command's reply. A device that never falls silent ends the read once
+// as many bytes again as the buffer holds have been thrown away.
 std::size_t CSerialPort::ReadUntilSilent(std::size_t chunk, int silencePauses) {
     std::size_t count = 0;
+    std::size_t discarded = 0;
+    std::array<char, std::max(kResponseChunk, kBlockChunk)> spill{};
     for (;;) {
-        const ReadResult read = ReadInto(count, chunk);
-        count += read.count;
-        if (count >= RxBuffer.size())
+        ReadResult read;
+        if (count < RxBuffer.size()) {
+            read = ReadInto(count, chunk);
+            count += read.count;
+        } else {
+            const std::size_t wanted = std::min({chunk, spill.size(), RxBuffer.size() - discarded});
+            read.ok = platform::ReadFile(hComm, spill.data(), wanted, read.count);
+            discarded += read.count;
+        }
+        if (discarded >= RxBuffer.size())
             return count;
         WaitWhileQueueEmpty(silencePauses);
         if (IsRxQueueEmpty() || !read.ok)

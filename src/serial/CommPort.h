@@ -64,7 +64,8 @@ public:
     bool WriteCommand(const std::string& command, const std::string& terminator,
                       const std::function<bool()>& giveUp = {});
     // Collects a reply in 4-byte reads until 15 quiet pauses; timeStamp is when it began. Returns
-    // the count of bytes received (NULs included); reply is cut before the first NUL. The wait for the
+    // the count of bytes received (NULs included); reply is cut before the first NUL. A reply longer
+    // than RxBuffer keeps its first bytes; the rest is read to its end and thrown away. The wait for the
     // first byte ends early once stopWaiting (when given; asked every 10 ms) turns true.
     std::int32_t ReadResponse(std::string& reply, std::string& timeStamp,
                               const std::function<bool()>& stopWaiting = {});

@@ -288,6 +288,7 @@ TEST_F(SettingsWindow, AReplyLongerThanTheReceiveBufferIsCutAtItsSizeAndTheNextQ
     const std::string flood = FakeInstrument::FloodPattern(6000);
     Answer({{"BIG?", flood + "\r\n"}, {"RATE?", "1000\r\n"}});
     const std::string queryFile = WriteFile("big.iqf", "Big,BIG?\r\nRate,RATE?\r\n");
+    pauses.StretchPolls(20);
 
     InWindow([&] {
         Download(queryFile, std::nullopt);

@@ -1,7 +1,7 @@
 #pragma once
 // The settings window's pacing pauses (20 ms a line, 50 ms before a set command, 500 ms at the end)
 // are recorded and skipped; the 1 ms polls of the port's reads stay real, so every exchange is a real
-// one, unless quick polls are asked for where a test only waits for silence. A hook may run at each
+// one, unless quick polls are asked for where a test only waits for silence, or stretched ones. A hook may run at each
 // pause of a given length, on the thread that pauses (the GUI thread for the window's pauses).
 #include <algorithm>
 #include <chrono>
@@ -48,11 +48,18 @@ public:
         std::lock_guard lock(mutex_);
         quickPolls_ = quick;
     }
+    // The polls last factor times as long: a pseudo-terminal hands on a reply longer than its line
+    // queue (4095 bytes) in pieces, and on a busy machine the pause between them may outlast 1 ms polls.
+    void StretchPolls(unsigned factor) {
+        std::lock_guard lock(mutex_);
+        pollStretch_ = factor;
+    }
 
 private:
     void Pause(unsigned ms) {
         std::function<void()> hook;
         bool quick = false;
+        unsigned stretch = 1;
         {
             std::lock_guard lock(mutex_);
             if (ui::IsGuiThread())
@@ -60,6 +67,7 @@ private:
             if (const auto found = hooks_.find(ms); found != hooks_.end() && ui::IsGuiThread())
                 hook = found->second;
             quick = quickPolls_;
+            stretch = pollStretch_;
         }
         if (hook)
             hook();
@@ -68,13 +76,14 @@ private:
         if (quick)
             std::this_thread::yield();
         else
-            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms * stretch));
     }
 
     mutable std::mutex mutex_;
     std::vector<unsigned> guiPauses_;
     std::map<unsigned, std::function<void()>> hooks_;
     bool quickPolls_;
+    unsigned pollStretch_ = 1;
 };
 
 }  // namespace transfertest

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/Folders.h"
+#include "platform/SerialDevice.h"
 #include "serial/CommLog.h"
 #include "support/FakeInstrument.h"
 #include "support/ScopedPlatformHooks.h"
@@ -213,8 +214,11 @@ TEST_F(SendRoad, UnsolicitedBytesAppearAsOneGreenLinePerPoll) {
     Main().SerialPort->OpenPort(instrument.ComName());
     const std::string flood = FakeInstrument::FloodPattern(1000);
     ASSERT_TRUE(instrument.SendUnsolicited(flood));
-    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] { return !Main().SerialPort->IsRxQueueEmpty(); }));
-    testsupport::TalvaneApp::ProcessEvents(50);
+    std::uint32_t errors = 0;
+    std::size_t waiting = 0;
+    ASSERT_TRUE(TalvaneApp::ProcessUntil([&] {
+        return platform::ClearCommError(Main().SerialPort->hComm, errors, waiting) && waiting == flood.size();
+    })) << "the whole flood waits before the poll";
     Main().DelayTimerTimer();
     auto lines = PaneLines();
     ASSERT_EQ(lines.size(), 1u);
