@@ -15,6 +15,7 @@
 #include "BenchMain.h"
 #include "CpuUse.h"
 #include "platform/Clock.h"
+#include "platform/TextConvert.h"
 #include "support/FakeInstrument.h"
 #include "support/TalvaneApp.h"
 #include "terminal/commcyclethread.h"
@@ -128,7 +129,7 @@ void BM_StringsCycleRate(benchmark::State& state) {
     Program program;
     TTalvaneForm& main = program.Main();
     for (std::size_t k = 0; k < main.edString.size(); ++k) {
-        main.edString[k]->SetText("S" + std::to_string(k + 1));
+        main.edString[k]->SetText(platform::Concat({"S", std::to_string(k + 1)}));
         main.cbCycleString[k]->SetChecked(true);
     }
     main.leCycleCount->SetText(std::to_string(kCommands / 5));
@@ -142,7 +143,7 @@ void BM_FileCycleRate(benchmark::State& state) {
     TTalvaneForm& main = program.Main();
     main.ViewCommandFileWindow1Click();
     for (int i = 0; i < kCommands; ++i)
-        main.reInputFile->AddLine("F" + std::to_string(i % 5 + 1), ui::clBlack);
+        main.reInputFile->AddLine(platform::Concat({"F", std::to_string(i % 5 + 1)}), ui::clBlack);
     main.leCycleCount->SetText("1");
     MeasureCycle(state, program, static_cast<int>(state.range(0)));
 }
@@ -156,7 +157,7 @@ void BM_DoorLoopRate(benchmark::State& state) {
         QElapsedTimer wall;
         wall.start();
         for (int i = 0; i < kCommands; ++i)
-            program.Main().SendThroughDoor("S" + std::to_string(i % 5 + 1));
+            program.Main().SendThroughDoor(platform::Concat({"S", std::to_string(i % 5 + 1)}));
         commandsPerSecond = kCommands / (static_cast<double>(wall.elapsed()) / 1000.0);
     }
     const double waitsAllow = 1000.0 / CommandWaitsMs(0);

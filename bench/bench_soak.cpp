@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextConvert.h"
 #include "serial/CommLog.h"
 #include "support/CycleRecord.h"
 #include "support/FakeInstrument.h"
@@ -84,7 +85,7 @@ int main(int argc, char** argv) {
     main.EnableLog1Click();
     std::vector<std::string> commands;
     for (std::size_t k = 0; k < main.edString.size(); ++k) {
-        commands.push_back("S" + std::to_string(k + 1));
+        commands.push_back(platform::Concat({"S", std::to_string(k + 1)}));
         main.edString[k]->SetText(commands.back());
         main.cbCycleString[k]->SetChecked(true);
     }

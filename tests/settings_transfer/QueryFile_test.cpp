@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/TextConvert.h"
 #include "settings_transfer/QueryExchange.h"
 #include "settings_transfer/QueryFile.h"
 
@@ -94,8 +95,8 @@ TEST_F(Interpreter, AnUnclosedDeferredBlockHoldsBackEveryLaterRestoreLineBeyondA
     Lines file{"/*"};
     Lines expected;
     for (int i = 0; i < 1500; ++i) {
-        file.push_back("S" + std::to_string(i) + ",#SET " + std::to_string(i));
-        expected.push_back("S" + std::to_string(i) + ",SET " + std::to_string(i));
+        file.push_back(platform::Concat({"S", std::to_string(i), ",#SET ", std::to_string(i)}));
+        expected.push_back(platform::Concat({"S", std::to_string(i), ",SET ", std::to_string(i)}));
     }
     instrument.replies = {};  // set commands unanswered are restored all the same
 
@@ -127,7 +128,7 @@ TEST_F(Interpreter, LookupPairsEndWithTheEmptyKeyAndTheLastPairForAKeyWins) {
 TEST_F(Interpreter, ALookupLineReadsAtMostFortyPairs) {
     std::string line = "Many,|2,K?";
     for (int i = 0; i < 45; ++i)
-        line += "," + std::to_string(i) + ",v" + std::to_string(i);
+        line += platform::Concat({",", std::to_string(i), ",v", std::to_string(i)});
     instrument.replies = {{"K?", "39\r\n"}};
     Run({line});
     instrument.replies = {{"K?", "40\r\n"}};
@@ -247,7 +248,7 @@ TEST(MessageList, ShowsTenLinesCutAfterEightyCharactersAndCountsTheRest) {
               std::string(80, 'a') + "\r\n" + std::string(80, 'b') + "...");
     Lines lines;
     for (int i = 0; i < 12; ++i)
-        lines.push_back("L" + std::to_string(i));
+        lines.push_back(platform::Concat({"L", std::to_string(i)}));
     EXPECT_EQ(settings_transfer::ListForMessage({"a", "b"}), "a\r\nb");
     const std::string text = settings_transfer::ListForMessage(lines);
     EXPECT_NE(text.find("L9\r\n... and 2 more"), std::string::npos);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/Folders.h"
+#include "platform/TextConvert.h"
 #include "settings_transfer/Instrumentsetting.h"
 #include "support/FakeInstrument.h"
 #include "support/ScopedPlatformHooks.h"
@@ -380,7 +381,7 @@ TEST_F(SettingsWindow, TheReportsListAScreenfulOfCutLinesAndNoLineWhoseErrorWasS
     });
     Lines query{"Long," + std::string(100000, 'Q') + "?"};
     for (int i = 0; i < 14; ++i)
-        query.push_back("L" + std::to_string(i) + ",Q" + std::to_string(i) + "?");
+        query.push_back(platform::Concat({"L", std::to_string(i), ",Q", std::to_string(i), "?"}));
     const std::string queryFile = WriteFile("long.iqf", CrLfText(query));
     const std::string restoreFile = WriteFile("upload.irf", "A,SET 4\r\nB,SET 5\r\n");
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CycleFixture.h"
+#include "platform/TextConvert.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST_F(CycleThreads, AnEndlessFileCycleRunsWhileTheGuiSendsRescansAndReconfigure
         const std::size_t receivedBefore = instrument.CommandCount();
         StartEndlessFileCycle();
         for (int i = 0; i < kSendsPerRound; ++i) {
-            const std::string command = "G" + std::to_string(round) + "." + std::to_string(i);
+            const std::string command = platform::Concat({"G", std::to_string(round), ".", std::to_string(i)});
             guiCommands.push_back(command);
             if (Main().SendThroughDoor(command) != std::optional<std::string>("R:" + command))
                 ++mismatches;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/TextConvert.h"
 #include "serial/CommLog.h"
 #include "support/CycleRecord.h"
 #include "terminal/ConfigFile.h"
@@ -25,7 +26,7 @@ protected:
     // Strings 1 .. 5 hold C1 .. C5.
     void FillStrings() {
         for (std::size_t k = 0; k < Main().edString.size(); ++k)
-            Main().edString[k]->SetText("C" + std::to_string(k + 1));
+            Main().edString[k]->SetText(platform::Concat({"C", std::to_string(k + 1)}));
     }
 
     void RunFile(const std::vector<std::string>& lines, const std::string& cycles = "1") {

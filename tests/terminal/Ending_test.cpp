@@ -40,6 +40,7 @@
 #include "platform/Clock.h"
 #include "platform/Folders.h"
 #include "platform/SerialDevice.h"
+#include "platform/TextConvert.h"
 #include "serial/CommSettings.h"
 #include "support/FakeInstrument.h"
 #include "support/ThreadCapabilities.h"
@@ -335,7 +336,8 @@ void RunProgram(const std::function<void(TTalvaneForm&)>& operatorSteps) {
 void StartDownload(TTalvaneForm& main) {
     QTimer::singleShot(0, [] {
         for (int i = 0; i < 80; ++i)
-            InstrumentSettingForm->reInstrumentQueryFile->AddLine("L" + std::to_string(i) + ",Q" + std::to_string(i) + "?");
+            InstrumentSettingForm->reInstrumentQueryFile->AddLine(
+                platform::Concat({"L", std::to_string(i), ",Q", std::to_string(i), "?"}));
         InstrumentSettingForm->cmdDownloadClick();
     });
     main.DownloadSettings1Click();

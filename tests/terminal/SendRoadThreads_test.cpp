@@ -5,6 +5,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/TextConvert.h"
 #include "support/FakeInstrument.h"
 #include "ui/GuiThread.h"
 #include "support/TalvaneApp.h"
@@ -28,7 +29,7 @@ TEST(SendRoadThreads, EveryCommandGetsItsOwnReplyAndThePaneKeepsEachPairTogether
     std::atomic<bool> workerDone{false};
     std::thread worker([&] {
         for (int i = 0; i < kPerThread; ++i) {
-            const std::string command = "W" + std::to_string(i);
+            const std::string command = platform::Concat({"W", std::to_string(i)});
             if (main.SendThroughDoor(command) != std::optional<std::string>("R:" + command))
                 ++workerMismatches;
         }
@@ -36,7 +37,7 @@ TEST(SendRoadThreads, EveryCommandGetsItsOwnReplyAndThePaneKeepsEachPairTogether
     });
     int guiMismatches = 0;
     for (int i = 0; i < kPerThread; ++i) {
-        const std::string command = "G" + std::to_string(i);
+        const std::string command = platform::Concat({"G", std::to_string(i)});
         if (main.SendThroughDoor(command) != std::optional<std::string>("R:" + command))
             ++guiMismatches;
         main.DelayTimerTimer();

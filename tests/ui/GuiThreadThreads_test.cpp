@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/TextConvert.h"
 #include "support/DialogFake.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
@@ -53,7 +54,7 @@ TEST(GuiThreadThreads, AReadAheadGoesBeforeThePostedLinesStillWaitingWhichKeepTh
     int linesAfterBarrier = -1;
     std::thread worker([&] {
         for (int i = 0; i < 3; ++i)
-            ui::PostToGui([pane, i] { pane->AddLine("p" + std::to_string(i), ui::clGreen); });
+            ui::PostToGui([pane, i] { pane->AddLine(platform::Concat({"p", std::to_string(i)}), ui::clGreen); });
         linesWhenRead = ui::OnGuiAhead([pane] { return pane->LineCount(); });
         linesAfterBarrier = ui::OnGui([pane] { return pane->LineCount(); });
         done = true;
